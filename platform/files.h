@@ -1,0 +1,84 @@
+#pragma once
+// The file system as the program sees it: CP932 paths with "/" between the parts, the entries of
+// one folder with Windows-like attribute bits in the order NTFS lists them, whole-file reads, and
+// writes that never leave half a file behind.
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvane::files {
+
+// Attribute bits of an entry.
+enum Attribute : unsigned {
+  kReadOnly = 0x01,   // a regular file that cannot be written
+  kHidden = 0x02,     // a regular file whose name starts with "."
+  kDirectory = 0x10,  // a folder (a link to a folder counts as a folder)
+  kArchive = 0x20,    // every regular file
+};
+
+// A failure of the file layer. what() is CP932 text that names the file and the system's reason.
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Entry {
+  std::string name;         // CP932
+  unsigned attributes = 0;  // Attribute bits; sockets, fifos and devices carry none
+  std::uint64_t size = 0;
+};
+
+struct Listing {
+  std::vector<Entry> entries;  // without "." and "..", sorted as NTFS lists names
+  std::size_t leftOut = 0;     // names with no CP932 form, not listed
+};
+
+// The entries of one folder. Raises FileError when the folder cannot be read.
+Listing listFolder(const std::string& folder);
+
+// NTFS order: ASCII letters compared upper-cased, then bytes.
+bool ntfsLess(std::string_view a, std::string_view b);
+
+bool fileExists(const std::string& path);    // a regular file (through links)
+bool folderExists(const std::string& path);  // a folder (through links)
+
+// The same device and inode identify a folder however it was reached (links that loop).
+struct FolderId {
+  std::uint64_t device = 0, inode = 0;
+  bool operator==(const FolderId&) const = default;
+};
+std::optional<FolderId> folderId(const std::string& path);
+
+// The whole file. Raises FileError.
+std::string readFile(const std::string& path);
+
+// Writes the bytes to a temporary file in the same folder, flushes it to disk and renames it over
+// path; the file's permission bits are kept when it existed. Raises FileError, and then the old file
+// is as it was.
+void writeFile(const std::string& path, std::string_view bytes);
+
+// Each returns true on success; on failure false, with the message (naming the path and the
+// system's reason) in *error when error is given.
+bool deleteFile(const std::string& path, std::string* error = nullptr);
+bool createFolder(const std::string& path, std::string* error = nullptr);
+bool removeFolder(const std::string& path, std::string* error = nullptr);  // an empty folder
+bool copyFile(const std::string& from, const std::string& to, std::string* error = nullptr);
+
+// The process's current folder, as CP932.
+std::string currentFolder();
+
+// A CP932 path as the native (UTF-8) name the system takes, and back; nullopt when there is no
+// such form.
+std::optional<std::string> toNative(std::string_view cp932Path);
+std::optional<std::string> fromNative(std::string_view nativePath);
+
+// Path helpers on CP932 text, aware of double-byte characters: the folder part ("/a/b" of
+// "/a/b/c.txt", without the last "/"), the name part, and the extension with its dot (".txt").
+std::string folderPart(std::string_view path);
+std::string namePart(std::string_view path);
+std::string extensionPart(std::string_view path);
+
+}  // namespace kelvane::files
