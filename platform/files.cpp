@@ -1,0 +1,376 @@
+// The file system behind CP932 paths. Every call converts the path to its native (UTF-8) name once,
+// talks to POSIX, and turns a failure into CP932 text that names the file and the system's reason.
+//
+// Writes go to a temporary file beside the target, are flushed to disk and renamed over it: rename
+// within one folder is atomic, so a reader sees the old bytes or the new ones, never half of each,
+// and a write that fails part-way leaves the old file untouched.
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "platform/cp932.h"
+
+namespace kelvane::files {
+namespace {
+
+// Message heads, UTF-8 here, converted when a message is made (only on failures).
+std::string text(const char* utf8) { return cp932::fromUtf8(utf8).text; }
+constexpr const char* kCannotOpen = "ファイルを開けません";
+constexpr const char* kCannotRead = "ファイルを読めません";
+constexpr const char* kCannotWrite = "ファイルに書き込めません";
+constexpr const char* kCannotDelete = "ファイルを削除できません";
+constexpr const char* kCannotCreateFolder = "フォルダを作成できません";
+constexpr const char* kCannotRemoveFolder = "フォルダを削除できません";
+constexpr const char* kCannotListFolder = "フォルダを読めません";
+constexpr const char* kCannotCopy = "ファイルをコピーできません";
+constexpr const char* kNoNativeName = "この名前はファイルシステムで扱えません";
+
+// "<head>: <path> (<reason>)" in CP932. strerror may answer in the locale's language once the
+// window has set it, so its text goes through the converter too.
+std::string message(const char* head, std::string_view path, int err) {
+  char buffer[256];
+  const char* reason = strerror_r(err, buffer, sizeof buffer);
+  return text(head) + ": " + std::string(path) + " (" + cp932::fromUtf8(reason).text + ")";
+}
+
+std::string messageNoNative(const char* head, std::string_view path) {
+  return text(head) + ": " + std::string(path) + " (" + text(kNoNativeName) + ")";
+}
+
+std::string nativeOrThrow(const std::string& path, const char* head) {
+  auto native = toNative(path);
+  if (!native) throw FileError(messageNoNative(head, path));
+  return *native;
+}
+
+bool fail(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
+  return false;
+}
+
+unsigned attributesOf(int dirFd, const char* name, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return kDirectory;
+  if (!S_ISREG(st.st_mode)) return 0;
+  unsigned a = kArchive;
+  // No write bit at all is the read-only attribute even for root; otherwise ask whether we may write.
+  if ((st.st_mode & 0222) == 0 || faccessat(dirFd, name, W_OK, AT_EACCESS) != 0) a |= kReadOnly;
+  if (name[0] == '.') a |= kHidden;
+  return a;
+}
+
+struct DirCloser {
+  void operator()(DIR* d) const { closedir(d); }
+};
+
+mode_t currentUmask() {
+  static const mode_t mask = [] {
+    mode_t m = umask(022);
+    umask(m);
+    return m;
+  }();
+  return mask;
+}
+
+class FdCloser {
+ public:
+  explicit FdCloser(int fd) : fd_(fd) {}
+  ~FdCloser() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// A link is written through: the file it points to gets the new bytes and the link stays a link.
+std::string resolveLink(const std::string& native) {
+  struct stat st;
+  if (lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return native;
+  std::unique_ptr<char, decltype(&free)> real(realpath(native.c_str(), nullptr), &free);
+  return real ? std::string(real.get()) : native;
+}
+
+std::string nativeFolderOf(const std::string& native) {
+  auto slash = native.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : native.substr(0, slash);
+}
+
+void syncFolder(const std::string& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);  // best effort: the rename is already done, so a failure here loses nothing
+    close(fd);
+  }
+}
+
+// The temporary-file write. `like` is the stat of a file whose owner, mode and times the new file
+// should take (the old target, or the source of a copy); null gives a fresh file's defaults.
+// Returns 0 or the errno of the failure; the target is untouched on failure.
+int writeSafely(const std::string& native, std::string_view bytes, const struct stat* like, bool keepTimes) {
+  std::string target = resolveLink(native);
+  std::string folder = nativeFolderOf(target);
+  // A short fixed name: the target's own name may already be as long as a name can be.
+  std::string temp = (folder == "/" ? "" : folder) + "/.kelvane-XXXXXX";
+  int fd = mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return errno;
+  FdCloser closer(fd);
+  mode_t mode = like ? (like->st_mode & 07777) : (0666 & ~currentUmask());
+  int err = 0;
+  if (!writeAll(fd, bytes)) err = errno;
+  if (!err && fchmod(fd, mode) != 0) err = errno;
+  if (!err && like && (like->st_uid != geteuid() || like->st_gid != getegid())) {
+    if (fchown(fd, like->st_uid, like->st_gid) != 0) {
+      // Not allowed to give the file away: keep it ours; the permission bits still hold.
+    }
+  }
+  if (!err && keepTimes) {
+    struct timespec times[2] = {like->st_atim, like->st_mtim};
+    futimens(fd, times);
+  }
+  if (!err && fsync(fd) != 0) err = errno;
+  if (!err && close(closer.release()) != 0) err = errno;
+  if (!err && rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err) {
+    unlink(temp.c_str());
+    return err;
+  }
+  syncFolder(folder);
+  return 0;
+}
+
+// The byte length of the character at i: two for a lead byte with a byte after it.
+std::size_t charLength(std::string_view s, std::size_t i) {
+  return cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
+}
+
+// The position of the last "/" that is a character of its own, or npos.
+std::size_t lastSlash(std::string_view path) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t i = 0; i < path.size(); i += charLength(path, i))
+    if (path[i] == '/') found = i;
+  return found;
+}
+
+unsigned char foldAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c; }
+
+}  // namespace
+
+bool ntfsLess(std::string_view a, std::string_view b) {
+  // Upper-case only bytes that stand as characters, never the trail byte of a double-byte one.
+  std::size_t i = 0;
+  bool trailA = false, trailB = false;
+  for (; i < a.size() && i < b.size(); ++i) {
+    unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+    unsigned char fa = trailA ? ca : foldAscii(ca), fb = trailB ? cb : foldAscii(cb);
+    if (fa != fb) return fa < fb;
+    trailA = !trailA && cp932::isLeadByte(ca);
+    trailB = !trailB && cp932::isLeadByte(cb);
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+Listing listFolder(const std::string& folder) {
+  std::string native = nativeOrThrow(folder, kCannotListFolder);
+  std::unique_ptr<DIR, DirCloser> dir(opendir(native.empty() ? "." : native.c_str()));
+  if (!dir) throw FileError(message(kCannotListFolder, folder, errno));
+  Listing listing;
+  int dirFd = dirfd(dir.get());
+  for (;;) {
+    errno = 0;
+    struct dirent* d = readdir(dir.get());
+    if (!d) {
+      if (errno != 0) throw FileError(message(kCannotListFolder, folder, errno));
+      break;
+    }
+    if (strcmp(d->d_name, ".") == 0 || strcmp(d->d_name, "..") == 0) continue;
+    auto name = fromNative(d->d_name);
+    if (!name) {
+      ++listing.leftOut;
+      continue;
+    }
+    Entry entry;
+    entry.name = std::move(*name);
+    struct stat st;
+    // Links are followed; a link to nothing is listed with no attribute bits.
+    if (fstatat(dirFd, d->d_name, &st, 0) == 0) {
+      entry.attributes = attributesOf(dirFd, d->d_name, st);
+      if (S_ISREG(st.st_mode)) entry.size = static_cast<std::uint64_t>(st.st_size);
+    }
+    listing.entries.push_back(std::move(entry));
+  }
+  std::sort(listing.entries.begin(), listing.entries.end(),
+            [](const Entry& x, const Entry& y) { return ntfsLess(x.name, y.name); });
+  return listing;
+}
+
+bool fileExists(const std::string& path) {
+  auto native = toNative(path);
+  struct stat st;
+  return native && !native->empty() && stat(native->c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool folderExists(const std::string& path) {
+  auto native = toNative(path);
+  struct stat st;
+  return native && !native->empty() && stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<FolderId> folderId(const std::string& path) {
+  auto native = toNative(path);
+  struct stat st;
+  if (!native || native->empty() || stat(native->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+  return FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::string readFile(const std::string& path) {
+  std::string native = nativeOrThrow(path, kCannotOpen);
+  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw FileError(message(kCannotOpen, path, errno));
+  FdCloser closer(fd);
+  struct stat st;
+  if (fstat(fd, &st) != 0) throw FileError(message(kCannotRead, path, errno));
+  if (S_ISDIR(st.st_mode)) throw FileError(message(kCannotRead, path, EISDIR));
+  std::string bytes;
+  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw FileError(message(kCannotRead, path, errno));
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  return bytes;
+}
+
+void writeFile(const std::string& path, std::string_view bytes) {
+  std::string native = nativeOrThrow(path, kCannotWrite);
+  struct stat old;
+  bool existed = stat(native.c_str(), &old) == 0;
+  if (existed && S_ISDIR(old.st_mode)) throw FileError(message(kCannotWrite, path, EISDIR));
+  if (existed && !S_ISREG(old.st_mode)) throw FileError(message(kCannotWrite, path, EINVAL));
+  if (int err = writeSafely(native, bytes, existed ? &old : nullptr, false))
+    throw FileError(message(kCannotWrite, path, err));
+}
+
+bool deleteFile(const std::string& path, std::string* error) {
+  auto native = toNative(path);
+  if (!native) return fail(error, messageNoNative(kCannotDelete, path));
+  if (unlink(native->c_str()) != 0) return fail(error, message(kCannotDelete, path, errno));
+  return true;
+}
+
+bool createFolder(const std::string& path, std::string* error) {
+  auto native = toNative(path);
+  if (!native) return fail(error, messageNoNative(kCannotCreateFolder, path));
+  if (mkdir(native->c_str(), 0777) != 0) return fail(error, message(kCannotCreateFolder, path, errno));
+  return true;
+}
+
+bool removeFolder(const std::string& path, std::string* error) {
+  auto native = toNative(path);
+  if (!native) return fail(error, messageNoNative(kCannotRemoveFolder, path));
+  if (rmdir(native->c_str()) != 0) return fail(error, message(kCannotRemoveFolder, path, errno));
+  return true;
+}
+
+bool copyFile(const std::string& from, const std::string& to, std::string* error) {
+  // The copy takes the source's permission bits and modification time, as the desktop's copy does.
+  auto nativeFrom = toNative(from);
+  auto nativeTo = toNative(to);
+  if (!nativeFrom) return fail(error, messageNoNative(kCannotCopy, from));
+  if (!nativeTo) return fail(error, messageNoNative(kCannotCopy, to));
+  struct stat source;
+  if (stat(nativeFrom->c_str(), &source) != 0) return fail(error, message(kCannotCopy, from, errno));
+  if (!S_ISREG(source.st_mode))
+    return fail(error, message(kCannotCopy, from, S_ISDIR(source.st_mode) ? EISDIR : EINVAL));
+  struct stat target;
+  if (stat(nativeTo->c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+    return fail(error, message(kCannotCopy, to, EISDIR));
+  std::string bytes;
+  try {
+    bytes = readFile(from);
+  } catch (const FileError& e) {
+    return fail(error, e.what());
+  }
+  struct stat like = source;
+  like.st_uid = geteuid();
+  like.st_gid = getegid();
+  if (int err = writeSafely(*nativeTo, bytes, &like, true)) return fail(error, message(kCannotCopy, to, err));
+  return true;
+}
+
+std::string currentFolder() {
+  std::unique_ptr<char, decltype(&free)> cwd(getcwd(nullptr, 0), &free);
+  if (!cwd) return ".";
+  // A folder with no CP932 name cannot be given exactly; the nearest form is better than nothing.
+  return cp932::fromUtf8(cwd.get()).text;
+}
+
+std::optional<std::string> toNative(std::string_view cp932Path) {
+  auto converted = cp932::toUtf8(cp932Path);
+  if (!converted.ok()) return std::nullopt;
+  return std::move(converted.text);
+}
+
+std::optional<std::string> fromNative(std::string_view nativePath) {
+  auto converted = cp932::fromUtf8(nativePath);
+  if (!converted.ok()) return std::nullopt;
+  // Several native characters share one CP932 code (¥ and \, 〜 and ～); only a name that comes
+  // back as itself can be opened again through the CP932 form.
+  auto back = cp932::toUtf8(converted.text);
+  if (!back.ok() || back.text != nativePath) return std::nullopt;
+  return std::move(converted.text);
+}
+
+std::string folderPart(std::string_view path) {
+  std::size_t slash = lastSlash(path);
+  if (slash == std::string_view::npos) return {};
+  if (slash == 0) return "/";  // a name right under the root keeps the root as its folder
+  return std::string(path.substr(0, slash));
+}
+
+std::string namePart(std::string_view path) {
+  std::size_t slash = lastSlash(path);
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string extensionPart(std::string_view path) {
+  std::string name = namePart(path);
+  std::size_t dot = std::string::npos;
+  for (std::size_t i = 0; i < name.size(); i += charLength(name, i))
+    if (name[i] == '.') dot = i;
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+}  // namespace kelvane::files
