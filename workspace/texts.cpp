@@ -1,0 +1,44 @@
+#include "workspace/texts.h"
+
+#include "platform/cp932.h"
+
+namespace kelvane {
+
+namespace {
+
+std::string sj(const char* utf8) { return cp932::fromUtf8(utf8).text; }
+
+WorkspaceTexts makeTexts() {
+  WorkspaceTexts t;
+  t.tabResult = sj("検索モード");
+  t.tabJoin = sj("ファイル結合モード");
+  t.tabSplit = sj("ファイル分割モード");
+  t.tabTarget = sj("対象File一覧");
+  t.markDone = sj("■");
+  t.markTodo = sj("□");
+  t.searching = sj("検索中");
+  t.filesTargeted = sj("個のファイルが対象です");
+  t.leftOutBefore = sj("（Shift-JISで表せない名前");
+  t.leftOutAfter = sj("個は対象外）");
+  t.deleting = sj("を削除中");
+  t.deleteFailed = sj("の削除に失敗しました。");
+  t.noFolderSelected = sj("フォルダが選択されていません！");
+  t.chooseFolder = sj("対象フォルダを選択してください。");
+  t.changeTargets = sj("検索対象Fileを変更しますか？");
+  t.unreadableFolders = sj("読み込めないフォルダがありました。これらのフォルダのファイルは対象になりません：");
+  t.andMore = sj("…ほか");
+  t.countSuffix = sj("件");
+  t.newFolder = sj("新規フォルダ");
+  t.folderCount = sj(",【該当File数】,");
+  t.markerReplace = sj("置換");
+  return t;
+}
+
+}  // namespace
+
+const WorkspaceTexts& texts() {
+  static const WorkspaceTexts table = makeTexts();
+  return table;
+}
+
+}  // namespace kelvane

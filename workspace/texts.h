@@ -1,0 +1,39 @@
+#pragma once
+// The Japanese texts the main window's operations show or write into rows, in one place. They are
+// written here in UTF-8 and converted to CP932 once, on first use.
+#include <string>
+
+namespace kelvane {
+
+struct WorkspaceTexts {
+  // Tab captions.
+  std::string tabResult;  // "検索モード"
+  std::string tabJoin;    // "ファイル結合モード"
+  std::string tabSplit;   // "ファイル分割モード"
+  std::string tabTarget;  // "対象File一覧"
+  // Progress marks and status texts.
+  std::string markDone;       // "■"
+  std::string markTodo;       // "□"
+  std::string searching;      // "検索中"
+  std::string filesTargeted;  // "個のファイルが対象です" (after the number)
+  std::string leftOutBefore;  // before the number of names left out
+  std::string leftOutAfter;   // after it
+  std::string deleting;       // "を削除中" (after a path)
+  std::string deleteFailed;   // "の削除に失敗しました。" (after a path)
+  // Messages and questions.
+  std::string noFolderSelected;   // "フォルダが選択されていません！"
+  std::string chooseFolder;       // "対象フォルダを選択してください。"
+  std::string changeTargets;      // "検索対象Fileを変更しますか？"
+  std::string unreadableFolders;  // heading of the list of folders that could not be read
+  std::string andMore;            // "…ほか" before the number of further entries
+  std::string countSuffix;        // "件"
+  // Row texts and fixed entries.
+  std::string newFolder;      // "新規フォルダ"
+  std::string folderCount;    // ",【該当File数】,"
+  std::string markerReplace;  // "置換"
+};
+
+// The table, converted on first use.
+const WorkspaceTexts& texts();
+
+}  // namespace kelvane

@@ -1,0 +1,198 @@
+#pragma once
+// Everything the main window TForm1 owns, and the operations on it, with no toolkit in sight. The
+// Qt window draws this state and forwards every event to the handler of the same name; the tests
+// drive the same handlers through a scripted UiPort.
+//
+// After each handler the view copies the command states, the status text, the tab captions, the
+// active tab and the timer flags onto its widgets (revision() says whether anything changed; an
+// observer hears it at once, which the view uses to repaint the status bar during long work). The
+// four lists and the two boxes carry their own revision counters and the lists their own observers.
+//
+// The operations live one file per area: modes.cpp, target_list.cpp, lifecycle.cpp.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/settings.h"
+#include "workspace/check_list.h"
+#include "workspace/history_box.h"
+#include "workspace/ui_port.h"
+
+namespace kelvane {
+
+enum TProcessingMode : int {
+  pmSearch = 0,            // search mode; tab 1 is the join tab
+  pmJoin = 1,              // file join mode
+  pmSearchAfterSplit = 2,  // search mode entered from split mode; tab 1 keeps the split caption
+  pmSplit = 3,             // file split mode
+};
+
+// The state of one control of the tool bars, menus and pop-up menus, keyed by the control's name
+// (N2, Find1, ToolButton10, ComboBox1, ...).
+struct CommandState {
+  bool enabled = true;
+  bool checked = false;  // menu items with a check mark
+  bool visible = true;
+  bool down = false;  // the grouped check buttons ToolButton7 / ToolButton8
+  bool operator==(const CommandState&) const = default;
+};
+
+// Tabs of PageControl1.
+enum TabIndex : int { kTabResult = 0, kTabJoin = 1, kTabTarget = 2 };
+
+class WorkspaceObserver {
+ public:
+  virtual ~WorkspaceObserver() = default;
+  // Something outside the lists and boxes changed (status text, commands, tabs, timers, mode).
+  virtual void workspaceChanged() = 0;
+};
+
+class Workspace {
+ public:
+  // ui must outlive the workspace.
+  explicit Workspace(UiPort& ui);
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+
+  UiPort& ui() { return ui_; }
+  void setObserver(WorkspaceObserver* observer) { observer_ = observer; }
+  std::uint64_t revision() const { return revision_; }
+
+  // ---- the lists and boxes ----
+  CheckList CheckListBox1;     // target list (tab "対象File一覧")
+  CheckList CheckListBox2;     // join/split list (tab 1)
+  CheckList CheckListBox3;     // result list (tab "検索モード")
+  CheckList CheckListBoxUNDO;  // hidden scratch list
+  HistoryBox ComboBox1;        // pattern box
+  HistoryBox ComboBox2;        // folder box
+  CheckList& list(ListId id);
+
+  // ---- shared values ----
+  TProcessingMode ProcessingMode = pmSearch;
+  std::string LastSearchText;
+  std::string ReplaceText;
+  bool ReplacePending = false;
+  int CheckedFileCount = 0;
+  std::string ExtensionList;
+  Settings settings;  // the in-memory Settings record
+  // The process's current folder when the window was created; "/Kelvane.ini", "/kelvane.html" and
+  // "/Temp" are appended to it.
+  const std::string& StartupFolder() const { return startupFolder_; }
+  std::string settingsPath() const;
+  std::string helpPath() const;
+  std::string tempFolder() const;
+
+  // ---- what the view copies onto its widgets ----
+  const std::map<std::string, CommandState>& commands() const { return commands_; }
+  // The state of a control; raises std::out_of_range for a name that is not a control of the window.
+  const CommandState& command(const std::string& name) const;
+  const std::string& statusText() const { return status_; }
+  // A progress text: set without the timer, overwritten by the next text.
+  void setStatusText(std::string text);
+  // A transient text: set, and Timer1 enabled, so it is cleared about 5 seconds later.
+  void showTransientStatus(std::string text);
+  bool timer1Enabled() const { return timer1_; }
+  bool timer2Enabled() const { return timer2_; }
+  void enableTimer1();
+  void setTimer2Enabled(bool on);
+  const std::string& tabCaption(int index) const;
+  int activeTab() const { return activeTab_; }
+  // Showing a tab from the program; does not run PageControl1Change.
+  void showTab(int index);
+  bool joinListDragEnabled() const { return joinDrag_; }
+  int windowWidth() const { return width_; }
+  int windowHeight() const { return height_; }
+
+  // ---- mode operations (modes.cpp) ----
+  void EnterSearchMode();
+  void EnterJoinMode();
+  void SelectLastSearchText();
+  void GREP1Click();
+  void ToolButton7Click();
+  void N6Click();
+  void ToolButton8Click();
+  // The user selected tab index (the view has already switched to it).
+  void PageControl1Change(int index);
+
+  // ---- target list (target_list.cpp) ----
+  void ChooseFolder();
+  void ToolButton2Click();
+  void N2Click();
+  // The user chose entry index of the folder box.
+  void ComboBox2Select(int index);
+  // A key typed in the folder box; character 13 (Enter) builds the target list.
+  void ComboBox2KeyPress(char key);
+  void BuildTargetList();
+  // Appends one folder header row and the wanted files of folder; returns the number of file rows.
+  int AddFolderFiles(const std::string& folder);
+  void RemoveEmptyFolders();
+  // The user clicked a check box of the target list (the view has already flipped the row's flag).
+  void CheckListBox1ClickCheck();
+  void CheckOFFFolder1Click();  // "CheckON(フォルダ全体)"
+  void CheckOFFFile2Click();    // "CheckOFF(フォルダ全体)"
+  void ON1Click();              // "全てON"
+  void Folder1Click();          // "全てOFF"
+  void PopupMenu2Popup();
+
+  // ---- lifecycle (lifecycle.cpp) ----
+  // The creation sequence: StartupFolder from the current folder, search mode, settings, histories,
+  // display settings, window size, the target tab shown. A bad display setting is shown in an error
+  // box and the rest keeps its design values.
+  void FormCreate();
+  // The close sequence with the window's current size: histories and size written, then "Temp"
+  // emptied and removed with a status text for each file and folder. A write the file system refuses
+  // is shown in an error box and ends the sequence there.
+  void FormClose(int width, int height);
+  // Applies the display settings of the settings file to the window (start-up and the display
+  // dialog's OK). Raises SettingsError at a bad colour, after applying what came before it.
+  void ApplyDisplaySettings();
+  void Timer1Timer();
+  // A tick of the drag-scroll timer. pointerY is the pointer's vertical screen position while an item
+  // of the join list is being dragged, nullopt when no drag is in progress.
+  void Timer2Timer(std::optional<int> pointerY);
+  // The join list's drag-over: records the pointer position and enables Timer2.
+  void recordDragOver(int pointerY);
+  void N1Click();  // "設定"
+  void ToolButton21Click();
+  void Show1Click();  // "表示設定", first tab selected again afterwards
+  void ToolButton22Click();
+  void N17Click();    // "検索条件削除"
+  void N15Click();    // "エディタを開く"
+  void Help2Click();  // opens kelvane.html of the start-up folder
+  void Ver1Click();   // about box
+
+ private:
+  void changed();
+  CommandState& mutableCommand(const std::string& name);
+  void setEnabled(const std::string& name, bool enabled);
+  void initCommands();
+  void setModeCommands(bool searchMode);
+  void setFolderCheck(bool on);
+  void setAllFileChecks(bool on);
+  void updateTargetExtent(std::size_t fromRow);
+  void reportUnreadable();
+  void emptyTempFolder();
+
+  UiPort& ui_;
+  WorkspaceObserver* observer_ = nullptr;
+  std::uint64_t revision_ = 0;
+  std::string startupFolder_;
+  std::map<std::string, CommandState> commands_;
+  std::string status_;
+  bool timer1_ = false;
+  bool timer2_ = false;
+  std::string tabCaptions_[3];
+  int activeTab_ = kTabTarget;
+  bool joinDrag_ = false;
+  int width_ = 680;
+  int height_ = 480;
+  std::optional<int> dragOverY_;
+  int widestRow_ = 0;  // widest text of the target list measured so far in a build
+  std::size_t leftOut_ = 0;
+  std::vector<std::string> unreadable_;
+  std::string builtFolder_;  // the folder the current target list was built from
+};
+
+}  // namespace kelvane
