@@ -1,0 +1,213 @@
+#include "pattern/txt_file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "platform/files.h"
+
+namespace kelvane {
+namespace {
+
+std::string systemReason(const std::string& fileName, int error) { return fileName + ": " + std::strerror(error); }
+
+// Opens without blocking (a fifo would otherwise wait for a writer) and accepts regular files only.
+int openRegularFile(const std::string& fileName, std::uint64_t* size) {
+  auto native = files::toNative(fileName);
+  if (!native) throw EFileNotFound(systemReason(fileName, EILSEQ));
+  int fd = ::open(native->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw EFileNotFound(systemReason(fileName, errno));
+  struct stat st;
+  int error = 0;
+  if (::fstat(fd, &st) != 0) {
+    error = errno;
+  } else if (S_ISDIR(st.st_mode)) {
+    error = EISDIR;
+  } else if (!S_ISREG(st.st_mode)) {
+    error = ENODEV;
+  }
+  if (error != 0) {
+    ::close(fd);
+    throw EFileNotFound(systemReason(fileName, error));
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  *size = static_cast<std::uint64_t>(st.st_size);
+  return fd;
+}
+
+}  // namespace
+
+TTxtFile::TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessagesFn processMessages,
+                   std::size_t blockSize)
+    : fileName_(fileName),
+      blockSize_(blockSize == 0 ? 1 : blockSize),
+      cancel_(cancel),
+      processMessages_(std::move(processMessages)) {
+  fd_ = openRegularFile(fileName, &fileSize_);
+  try {
+    raw_.resize(blockSize_);
+    win_.assign(blockSize_ + kSpareSize, 0);
+    win_[0] = '\n';
+    dataEnd_ = 1;
+    ReadBlock();
+    if (consumed_ == 0) throw EEndOfFile();
+  } catch (...) {
+    ::close(fd_);
+    throw;
+  }
+}
+
+TTxtFile::~TTxtFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t TTxtFile::ReadRaw(char* into, std::size_t want) {
+  std::size_t got = 0;
+  while (got < want) {
+    ssize_t n = ::read(fd_, into + got, want - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EInOutError(systemReason(fileName_, errno));
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+}
+
+// Appends n raw bytes to the window with the line ends and zero bytes made regular (see the header).
+void TTxtFile::AppendNormalised(const char* p, std::size_t n) {
+  std::size_t need = dataEnd_ + n + 3;
+  if (win_.size() < need) win_.resize(need + need / 2, 0);
+  char* out = win_.data() + dataEnd_;
+  std::size_t i = 0;
+  if (pendingCR_ && n > 0) {
+    pendingCR_ = false;
+    *out++ = '\n';
+    if (p[0] == '\n') i = 1;
+  }
+  for (; i < n; ++i) {
+    char b = p[i];
+    if (b == '\r') {
+      if (i + 1 == n) {
+        pendingCR_ = true;
+        break;
+      }
+      if (p[i + 1] == '\n') continue;
+      b = '\n';
+    } else if (b == '\0') {
+      b = ' ';
+    }
+    *out++ = b;
+  }
+  dataEnd_ = static_cast<std::size_t>(out - win_.data());
+  std::memset(out, 0, win_.size() - dataEnd_ < 3 ? win_.size() - dataEnd_ : 3);
+}
+
+void TTxtFile::ReadBlock() {
+  std::size_t got = ReadRaw(raw_.data(), blockSize_);
+  consumed_ += got;
+  if (got > 0) {
+    AppendNormalised(raw_.data(), got);
+    lastWasLF_ = win_[dataEnd_ - 1] == '\n' && !pendingCR_;
+  }
+  if (got < blockSize_ || consumed_ == fileSize_) {
+    atEnd_ = true;
+    if (consumed_ > 0 && (pendingCR_ || !lastWasLF_)) {
+      pendingCR_ = false;
+      static const char kLF = '\n';
+      AppendNormalised(&kLF, 1);
+      lastWasLF_ = true;
+    }
+  }
+  if (got > 0) CheckPoint();
+}
+
+void TTxtFile::CheckPoint() {
+  if (processMessages_) processMessages_();
+  if (cancel_ && *cancel_) throw EGrepCancel();
+}
+
+bool TTxtFile::Refill(std::size_t* shift) {
+  *shift = 0;
+  if (atEnd_) return false;
+  std::size_t drop = lineStart_;
+  if (drop > 0) {
+    std::memmove(win_.data(), win_.data() + drop, dataEnd_ - drop);
+    dataEnd_ -= drop;
+    std::memset(win_.data() + dataEnd_, 0, 3);
+    lineStart_ -= drop;
+    anchor_ -= drop;
+    look_ -= drop;
+    *shift = drop;
+  }
+  std::size_t before = dataEnd_;
+  ReadBlock();
+  return dataEnd_ > before;
+}
+
+// pos is one of the members anchor_ / look_, so a refill moves it along with the window.
+bool TTxtFile::HaveByteAt(std::size_t& pos) {
+  std::size_t shift;
+  while (pos >= dataEnd_) {
+    if (!Refill(&shift) && atEnd_ && pos >= dataEnd_) return false;
+  }
+  return true;
+}
+
+bool TTxtFile::LeadPairsAt(std::size_t& pos) { return HaveByteAt(pos) && win_[pos] != '\n'; }
+
+std::uint16_t TTxtFile::GetChar() {
+  if (!HaveByteAt(anchor_)) throw EEndOfFile();
+  auto b = static_cast<unsigned char>(win_[anchor_++]);
+  std::uint16_t c = b;
+  if (b == '\n') {
+    lineStart_ = anchor_;
+    ++lineNo_;
+    if (atEnd_ && anchor_ >= dataEnd_) throw EEndOfFile();
+  } else if (cp932::isLeadByte(b) && LeadPairsAt(anchor_)) {
+    c = static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(win_[anchor_++]));
+  }
+  look_ = anchor_;
+  return c;
+}
+
+std::uint16_t TTxtFile::NextChar() {
+  if (!HaveByteAt(look_)) return 0;
+  auto b = static_cast<unsigned char>(win_[look_++]);
+  if (cp932::isLeadByte(b) && LeadPairsAt(look_)) {
+    return static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(win_[look_++]));
+  }
+  return b;
+}
+
+RE_LineInfo_t TTxtFile::GetLine() {
+  CheckPoint();
+  for (;;) {
+    const void* lf = std::memchr(win_.data() + anchor_, '\n', dataEnd_ - anchor_);
+    if (lf) {
+      anchor_ = static_cast<std::size_t>(static_cast<const char*>(lf) - win_.data());
+      break;
+    }
+    anchor_ = dataEnd_;
+    if (!HaveByteAt(anchor_)) break;  // only a file that shrank while being read ends without an LF
+  }
+  look_ = anchor_;
+  RE_LineInfo_t info;
+  info.Line.assign(win_.data() + lineStart_, anchor_ - lineStart_);
+  while (!info.Line.empty() && (info.Line.back() == '\n' || info.Line.back() == '\r')) info.Line.pop_back();
+  info.LineNo = lineNo_;
+  return info;
+}
+
+void TTxtFile::SetAnchor(std::size_t pos, std::size_t lineStart, std::int32_t lineNo) {
+  anchor_ = look_ = pos;
+  lineStart_ = lineStart;
+  lineNo_ = lineNo;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,140 @@
+#pragma once
+// TTxtFile: the text file reader of the file grep.
+//
+// The grep tries a match at every character of a file, so the reader hands the file out one
+// character at a time from two positions: the anchor, where the current attempt starts, and the
+// look-ahead, from which the attempt reads on. When an attempt succeeds the reader returns the whole
+// line that holds the anchor, with its number, even when that line began several blocks ago.
+//
+// The file is read in blocks (100 KB unless a test asks for less) into one window that holds only
+// what is still needed: the anchor's line from its start, and whatever the look-ahead has read past
+// it. Each block is normalised as it comes in, so the readers themselves are plain pointer steps:
+//   - CR LF, a lone LF and a lone CR all become one LF (a CR that ends a block waits for the next
+//     block to learn which it is);
+//   - a zero byte of the file becomes a blank, so a zero byte in the window always means "no more
+//     data here";
+//   - the text starts with an LF, so the first line starts like every other one (and "^" matches
+//     it), and the last line always ends with an LF, added when the file has none.
+// A lead byte followed by a line end is read as a one-byte character: broken Shift-JIS never hides a
+// line end inside a double-byte character, so line numbers stay right.
+//
+// Between blocks and before each returned line the reader calls the caller's ProcessMessages
+// callback (the window repaints, the user may press Stop) and then checks the caller's cancel flag.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// An input or output failure of a file. what() names the file and the system's reason.
+class EInOutError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The file has no more data: raised by the constructor for an empty file and by GetChar after the
+// last line end. Its message is "End Of File".
+class EEndOfFile : public EInOutError {
+ public:
+  EEndOfFile() : EInOutError("End Of File") {}
+};
+
+// The file cannot be opened (missing, unreadable, a folder or a device). what() is the path and the
+// system's reason.
+class EFileNotFound : public EInOutError {
+ public:
+  using EInOutError::EInOutError;
+};
+
+// The caller's cancel flag was set at a check point. Its message is "CancelRequest".
+class EGrepCancel : public std::runtime_error {
+ public:
+  EGrepCancel() : std::runtime_error("CancelRequest") {}
+};
+
+// One reported line: its text without the line end, and its 1-based number in the file.
+struct RE_LineInfo_t {
+  std::string Line;
+  std::int32_t LineNo = 0;
+};
+
+// The callback that lets the window process its pending messages; may be empty.
+using ProcessMessagesFn = std::function<void()>;
+
+class TTxtFile {
+ public:
+  static constexpr std::size_t kBlockSize = 102400;
+  static constexpr std::size_t kSpareSize = 100;
+
+  // Opens fileName (a CP932 path) for reading and reads its first block. cancel may be null.
+  // Raises EFileNotFound when the file cannot be opened, EEndOfFile when it is empty, EInOutError on
+  // a read error and EGrepCancel when *cancel is set after the first block.
+  TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessagesFn processMessages = {},
+           std::size_t blockSize = kBlockSize);
+  ~TTxtFile();
+  TTxtFile(const TTxtFile&) = delete;
+  TTxtFile& operator=(const TTxtFile&) = delete;
+
+  // Advances the anchor by one character and returns its code (lead * 256 + trail for a double-byte
+  // character); the look-ahead then stands at the new anchor. Reading an LF starts the next line.
+  // Raises EEndOfFile once the last line end of the file has been read, EInOutError and EGrepCancel
+  // from a block read.
+  std::uint16_t GetChar();
+
+  // Reads the character at the look-ahead and advances past it. Returns 0 from the end of the file
+  // on, without raising. Raises EInOutError and EGrepCancel from a block read.
+  std::uint16_t NextChar();
+
+  // The anchor's line (without its line end) and its number; leaves the anchor on the LF that ends
+  // the line, so the next GetChar begins the following line. Raises EGrepCancel, EInOutError.
+  RE_LineInfo_t GetLine();
+
+  const std::string& FileName() const { return fileName_; }
+
+  // --- Block-level access for the fast grep paths (grep_scan.cpp) ---
+  // The window: Data()[0, DataEnd()) is normalised text (no CR, no zero byte) followed by zero
+  // bytes. LineStart() is the first byte of the anchor's line, Anchor() the next byte the anchor
+  // reads; LineNumber() the anchor line's number.
+  const char* Data() const { return win_.data(); }
+  std::size_t DataEnd() const { return dataEnd_; }
+  std::size_t LineStart() const { return lineStart_; }
+  std::size_t Anchor() const { return anchor_; }
+  std::int32_t LineNumber() const { return lineNo_; }
+  bool AtFileEnd() const { return atEnd_; }
+  // Moves the anchor to pos (a character boundary at or after the anchor's line start), with
+  // lineStart and lineNo the line that holds it; the look-ahead follows.
+  void SetAnchor(std::size_t pos, std::size_t lineStart, std::int32_t lineNo);
+  // Reads the next block behind the data, first dropping the text before LineStart(); positions
+  // taken from the window before the call move down by the returned amount. Returns false when the
+  // file has no more data. Raises EInOutError, EGrepCancel.
+  bool Refill(std::size_t* shift);
+
+ private:
+  void ReadBlock();
+  std::size_t ReadRaw(char* into, std::size_t want);
+  void AppendNormalised(const char* p, std::size_t n);
+  bool HaveByteAt(std::size_t& pos);
+  bool LeadPairsAt(std::size_t& pos);
+  void CheckPoint();
+
+  std::string fileName_;
+  int fd_ = -1;
+  std::uint64_t fileSize_ = 0;
+  std::uint64_t consumed_ = 0;
+  std::size_t blockSize_;
+  const bool* cancel_;
+  ProcessMessagesFn processMessages_;
+  std::vector<char> raw_;  // one block as read, before normalising
+  std::vector<char> win_;  // the window; zero bytes after the data
+  std::size_t dataEnd_ = 0;
+  std::size_t lineStart_ = 0, anchor_ = 0, look_ = 0;
+  std::int32_t lineNo_ = 0;
+  bool atEnd_ = false;
+  bool pendingCR_ = false;  // the last block ended in a CR whose partner is not yet known
+  bool lastWasLF_ = true;   // the last byte appended is an LF
+};
+
+}  // namespace kelvane
