@@ -1,0 +1,57 @@
+#include "pattern/plain_text.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/testing/temp_dir.h"
+
+namespace kelvane {
+namespace {
+
+TEST(PlainLineMatch, NeverStartsOnATrailByte) {
+  // 表 = 0x95 0x5C, ソ = 0x83 0x5C, ア = 0x83 0x41.
+  EXPECT_FALSE(PlainLineMatch("\x95\x5C", "\\", true));
+  EXPECT_TRUE(PlainLineMatch("\x95\x5C\\", "\\", true));
+  EXPECT_FALSE(PlainLineMatch("\x83\x41", "A", true));
+  EXPECT_TRUE(PlainLineMatch("\x83\x41" "A", "A", true));
+  // "\x5C\x83" occurs at a trail byte and again, later, on a boundary.
+  EXPECT_TRUE(PlainLineMatch("\x95\x5C\x83\x41\x5C\x83\x41", "\x5C\x83", true));
+  EXPECT_FALSE(PlainLineMatch("\x95\x5C\x83\x41", "\x5C\x83", true));
+  EXPECT_TRUE(PlainLineMatch("abc", "", true));
+  EXPECT_FALSE(PlainLineMatch("", "a", true));
+  EXPECT_FALSE(PlainLineMatch("ab", "abc", true));
+}
+
+TEST(PlainLineMatch, CaseInsensitiveUpperCasesBothTexts) {
+  EXPECT_TRUE(PlainLineMatch("xABCx", "abc", false));
+  EXPECT_FALSE(PlainLineMatch("xABCx", "abc", true));
+  EXPECT_TRUE(PlainLineMatch("\x82\x60", "\x82\x81", false));  // Ａ and ａ
+  // The trail byte 0x61 of a double-byte character is not the letter a.
+  EXPECT_FALSE(PlainLineMatch("\x83\x61", "A", false));
+}
+
+TEST(LineList, SplitsAtEveryLineEndAndStopsAtNul) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(splitLines(""), V{});
+  EXPECT_EQ(splitLines("abc"), V{"abc"});
+  EXPECT_EQ(splitLines("a\r\nb\r\n"), (V{"a", "b"}));
+  EXPECT_EQ(splitLines("a\nb\rc\r\n\r\nd"), (V{"a", "b", "c", "", "d"}));
+  EXPECT_EQ(splitLines("a\n\rb"), (V{"a", "", "b"}));
+  EXPECT_EQ(splitLines("\r\n"), V{""});
+  EXPECT_EQ(splitLines(std::string("a\r\nb\0c\r\nd", 9)), (V{"a", "b"}));
+  EXPECT_EQ(joinLines(V{"a", "", "b"}), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(joinLines(V{}), "");
+}
+
+TEST(LineList, SaveAndLoadGiveCrLfThroughout) {
+  testing::TempDir dir;
+  std::string path = dir.write("x.txt", "\x95\x5C\nb\rc");
+  auto lines = loadLines(path);
+  ASSERT_EQ(lines.size(), 3u);
+  saveLines(path, lines);
+  EXPECT_EQ(testing::slurp(path), "\x95\x5C\r\nb\r\nc\r\n");
+  EXPECT_EQ(loadLines(path), lines);
+  EXPECT_ANY_THROW(loadLines(dir / "missing.txt"));
+}
+
+}  // namespace
+}  // namespace kelvane
