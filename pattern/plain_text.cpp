@@ -1,5 +1,12 @@
 #include "pattern/plain_text.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
 #include "platform/cp932.h"
 #include "platform/files.h"
 
@@ -53,6 +60,79 @@ std::vector<std::string> loadLines(const std::string& path) { return splitLines(
 
 void saveLines(const std::string& path, const std::vector<std::string>& lines) {
   files::writeFile(path, joinLines(lines));
+}
+
+namespace {
+
+constexpr std::size_t kPieceSize = 1 << 20;
+
+class FdGuard {
+ public:
+  explicit FdGuard(int fd) : fd_(fd) {}
+  ~FdGuard() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void failOn(const std::string& path, int error) {
+  throw files::FileError(path + ": " + std::strerror(error));
+}
+
+}  // namespace
+
+void forEachLine(const std::string& path,
+                 const std::function<bool(std::string_view line, std::int64_t lineNo)>& onLine) {
+  auto native = files::toNative(path);
+  if (!native) failOn(path, EILSEQ);
+  FdGuard fd(::open(native->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) failOn(path, errno);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) failOn(path, errno);
+  if (S_ISDIR(st.st_mode)) failOn(path, EISDIR);
+  if (!S_ISREG(st.st_mode)) failOn(path, ENODEV);
+  std::string carry;  // the unfinished last line of the pieces read so far
+  std::vector<char> piece(kPieceSize);
+  std::int64_t lineNo = 0;
+  bool afterCR = false;  // the previous piece ended in a CR: an LF at the start of this one belongs to it
+  for (;;) {
+    ssize_t n = ::read(fd.get(), piece.data(), piece.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failOn(path, errno);
+    if (n == 0) break;
+    std::string_view text(piece.data(), static_cast<std::size_t>(n));
+    bool ended = false;
+    if (auto nul = text.find('\0'); nul != std::string_view::npos) {
+      text = text.substr(0, nul);
+      ended = true;
+    }
+    std::size_t start = 0;
+    if (afterCR && !text.empty() && text[0] == '\n') start = 1;
+    afterCR = false;
+    for (std::size_t i = start; i < text.size(); ++i) {
+      if (text[i] != '\r' && text[i] != '\n') continue;
+      std::string_view line = text.substr(start, i - start);
+      if (!carry.empty()) {
+        carry.append(line);
+        line = carry;
+      }
+      if (!onLine(line, ++lineNo)) return;
+      carry.clear();
+      if (text[i] == '\r') {
+        if (i + 1 == text.size())
+          afterCR = true;
+        else if (text[i + 1] == '\n')
+          ++i;
+      }
+      start = i + 1;
+    }
+    carry.append(text.substr(start));
+    if (ended) break;
+  }
+  if (!carry.empty()) onLine(carry, ++lineNo);
 }
 
 }  // namespace kelvane

@@ -6,6 +6,8 @@
 // byte, and a line end at the very end of the text does not start one more (empty) line. A line
 // list is written back as its lines each followed by CR LF, the last one included, so a rewritten
 // file has CR LF line ends throughout whatever it had before.
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,5 +35,12 @@ std::vector<std::string> loadLines(const std::string& path);
 // Writes the lines to path through a temporary file and a rename (files::writeFile), so a failed
 // write leaves the old file as it was. Raises files::FileError.
 void saveLines(const std::string& path, const std::vector<std::string>& lines);
+
+// Calls onLine(line, lineNo) for the lines of the file at path (CP932) exactly as loadLines cuts
+// them, numbered from 1, while reading the file in pieces: memory stays at one piece plus the
+// longest line. Stops early when onLine returns false. Raises files::FileError when the file cannot
+// be opened or read.
+void forEachLine(const std::string& path,
+                 const std::function<bool(std::string_view line, std::int64_t lineNo)>& onLine);
 
 }  // namespace kelvane

@@ -12,7 +12,10 @@ TEST(PlainLineMatch, NeverStartsOnATrailByte) {
   EXPECT_FALSE(PlainLineMatch("\x95\x5C", "\\", true));
   EXPECT_TRUE(PlainLineMatch("\x95\x5C\\", "\\", true));
   EXPECT_FALSE(PlainLineMatch("\x83\x41", "A", true));
-  EXPECT_TRUE(PlainLineMatch("\x83\x41" "A", "A", true));
+  EXPECT_TRUE(
+      PlainLineMatch("\x83\x41"
+                     "A",
+                     "A", true));
   // "\x5C\x83" occurs at a trail byte and again, later, on a boundary.
   EXPECT_TRUE(PlainLineMatch("\x95\x5C\x83\x41\x5C\x83\x41", "\x5C\x83", true));
   EXPECT_FALSE(PlainLineMatch("\x95\x5C\x83\x41", "\x5C\x83", true));
@@ -51,6 +54,41 @@ TEST(LineList, SaveAndLoadGiveCrLfThroughout) {
   EXPECT_EQ(testing::slurp(path), "\x95\x5C\r\nb\r\nc\r\n");
   EXPECT_EQ(loadLines(path), lines);
   EXPECT_ANY_THROW(loadLines(dir / "missing.txt"));
+}
+
+}  // namespace
+}  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST(LineList, StreamedLinesEqualLoadedLines) {
+  testing::TempDir dir;
+  // Pieces of 1 MB: put line ends (CR | LF) and a NUL around the piece boundary.
+  std::string big(1 << 20, 'x');
+  const std::vector<std::string> texts = {"",
+                                          "a",
+                                          "a\r\n",
+                                          "a\r\nb",
+                                          "\r\r\n\n",
+                                          big.substr(1) + "\r\nz",
+                                          big.substr(1) + "\r" + "\nz",
+                                          big + "\rq\r",
+                                          big + "\n",
+                                          std::string("ab\0cd\r\n", 7),
+                                          big.substr(2) + "\r\n\r\n"};
+  for (const auto& text : texts) {
+    std::string path = dir.write("s.txt", text);
+    std::vector<std::string> streamed;
+    forEachLine(path, [&](std::string_view line, std::int64_t lineNo) {
+      EXPECT_EQ(lineNo, static_cast<std::int64_t>(streamed.size()) + 1);
+      streamed.emplace_back(line);
+      return true;
+    });
+    EXPECT_EQ(streamed, splitLines(text)) << text.size();
+  }
+  EXPECT_ANY_THROW(forEachLine(dir / "missing.txt", [](std::string_view, std::int64_t) { return true; }));
+  EXPECT_ANY_THROW(forEachLine(dir.path(), [](std::string_view, std::int64_t) { return true; }));
 }
 
 }  // namespace
