@@ -1,0 +1,96 @@
+// Leftmost-longest matching over the complete DFA.
+//
+// The DFA answers "which state after this character" in one lookup, so a match attempt is a plain walk:
+// remember the last position where the state accepted, stop when no transition leads on or the text
+// ends. The first start position with any match wins, and from it the longest match.
+//
+// The anchors are transitions on two codes that no text contains. "^" is fed at the start of the text
+// and after each LF: LongestAtLineHead tries the walk that begins with the line-head transition and the
+// one that does not, and keeps the longer. "$" is tested only where a walk stops, in the last state it
+// reached: when the walk stopped at a line end or at the end of the text and that state has a line-tail
+// transition, the match ends before the line end. A line head is the start of the text or the position
+// after a LF under both separators; a line end is CR under mcls_CRLF (so a$ matches in "a" CR LF and
+// ends before the CR) and LF under mcls_LF.
+#include "pattern/re_match_core.h"
+
+#include "pattern/re_chars.h"
+
+namespace kelvane {
+
+const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state) const {
+  if (state == nullptr) return nullptr;
+  const char* result = nullptr;
+  const char* pos = text;
+  uint16_t code;
+  for (;;) {
+    if (state->IsAccepting()) result = pos;
+    code = ReadTextChar(pos);
+    if (code == 0) break;
+    const TREDFAState* next = NextState(state, code);
+    if (next == nullptr) break;
+    state = next;
+  }
+  if ((code == 0 || IsLineEnd(code)) && NextState(state, GetLineTailCode()) != nullptr)
+    return code == 0 ? pos : pos - 1;
+  return result;
+}
+
+const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* state) const {
+  if (!CurrentDFA().LineHeadUsed) return LongestFrom(text, state);
+  const char* p = LongestFrom(text, NextState(state, GetLineHeadCode()));
+  if (p == nullptr) return nullptr;
+  const char* q = LongestFrom(text, state);
+  return q != nullptr && q >= p ? q : p;
+}
+
+void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end) const {
+  start = end = nullptr;
+  const TREDFAState* const initial = CurrentDFA().Start;
+  if (*text == 0) {
+    if (initial->IsAccepting()) start = end = text;
+    return;
+  }
+  for (const char* pos = text; *pos != 0; pos += CharLengthAt(pos)) {
+    const TREDFAState* s = initial;
+    const char* cur = pos;
+    while (s != nullptr) {
+      if (s->IsAccepting()) {
+        start = pos;
+        end = cur;
+      }
+      const uint16_t code = ReadTextChar(cur);
+      if (code == 0) break;
+      s = NextState(s, code);
+    }
+    if (start != nullptr) return;
+  }
+}
+
+void TMatchCORE::MatchAnchored(const char* text, const char*& start, const char*& end) const {
+  start = text;
+  end = LongestAtLineHead(text, CurrentDFA().Start);
+  if (end == nullptr) ScanAnchored(text, start, end);
+}
+
+void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*& end) const {
+  start = end = nullptr;
+  const TRE_DFA& dfa = CurrentDFA();
+  const char* pos = text;
+  for (; *pos != 0; pos += CharLengthAt(pos)) {
+    if (const char* e = LongestFrom(pos, dfa.Start)) {
+      start = pos;
+      end = e;
+      return;
+    }
+    if (*pos == '\n' && dfa.LineHeadUsed) {
+      if (const char* e = LongestAtLineHead(pos + 1, dfa.Start)) {
+        start = pos + 1;
+        end = e;
+        return;
+      }
+    }
+  }
+  if (dfa.LineTailUsed && NextState(dfa.Start, GetLineTailCode()) != nullptr) start = end = pos;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,52 @@
+#pragma once
+// TMatchCORE: the leftmost-longest match of the current pattern in a NUL-terminated Shift-JIS text
+// held in memory, with the line anchors "^" and "$".
+//
+// MatchPlain tries each character position in turn and walks the DFA from it, remembering the last
+// accepting position; the first position with any match wins. It never reads an anchor code, so a
+// pattern with anchors is matched with MatchAnchored instead (UsesLineHead / UsesLineTail tell), which
+// feeds the line-head code at the start of the text and after each LF, and tests the line-tail code
+// where a walk stops at a line end (CR under mcls_CRLF, LF under mcls_LF) or at the end of the text.
+//
+// Nothing here reads past the NUL: a lead byte right before it is a one-byte character. Matching
+// never raises.
+#include <cstdint>
+
+#include "pattern/re_regexp.h"
+
+namespace kelvane {
+
+enum TMatchCORE_LineSeparator : uint8_t { mcls_CRLF = 0, mcls_LF = 1 };
+
+class TMatchCORE : public TRegularExpression {
+ public:
+  TMatchCORE() = default;
+
+  // Which character ends a line for "$": CR under mcls_CRLF, LF under mcls_LF.
+  TMatchCORE_LineSeparator LineSeparator = mcls_CRLF;
+
+  // The first match in `text` without anchors: start and end (just past the last matched byte) point
+  // into text, start == end for an empty match, both null for none.
+  void MatchPlain(const char* text, const char*& start, const char*& end) const;
+  // As MatchPlain with the anchors: the start of the text is a line head.
+  void MatchAnchored(const char* text, const char*& start, const char*& end) const;
+  // As MatchAnchored, except that the start of the text is not a line head (the text continues a line).
+  void ScanAnchored(const char* text, const char*& start, const char*& end) const;
+  // The end of the longest match starting at text in `state`, trying the line-head transition first
+  // when the pattern uses one; null for none.
+  const char* LongestAtLineHead(const char* text, const TREDFAState* state) const;
+  // The end of the longest match starting at text in `state` (null state: none); the line-tail
+  // transition is tried only where the walk stops. Null for none.
+  const char* LongestFrom(const char* text, const TREDFAState* state) const;
+  bool IsLineEnd(uint16_t code) const {
+    return (LineSeparator == mcls_CRLF && code == 13) || (LineSeparator == mcls_LF && code == 10);
+  }
+};
+
+// The byte length of the character at p: 2 at a lead byte unless the NUL follows it, else 1.
+inline int CharLengthAt(const char* p) {
+  const auto b = static_cast<unsigned char>(p[0]);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? (p[1] != 0 ? 2 : 1) : 1;
+}
+
+}  // namespace kelvane
