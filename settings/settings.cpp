@@ -1,0 +1,213 @@
+// The settings file's keys outside "表示": the options record, the two histories, the window size
+// and the keys the join, the split and the editor read each time they run.
+#include "settings/settings.h"
+
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "settings/keys.h"
+
+namespace kelvane {
+namespace {
+
+constexpr std::size_t kHistoryLimit = 10;
+
+bool isBlank(unsigned char c) { return c >= 1 && c <= 32; }
+
+// Steps over blanks and control characters (codes 1 to 32).
+std::size_t skipBlanks(std::string_view s, std::size_t i) {
+  while (i < s.size() && isBlank(static_cast<unsigned char>(s[i]))) ++i;
+  return i;
+}
+
+std::size_t charLength(std::string_view s, std::size_t i) {
+  return cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
+}
+
+// A quoted entry starting at the quote at i; returns the position after its closing quote.
+std::size_t readQuoted(std::string_view s, std::size_t i, std::string& entry) {
+  ++i;
+  while (i < s.size()) {
+    if (s[i] == '"') {
+      if (i + 1 < s.size() && s[i + 1] == '"') {
+        entry += '"';
+        i += 2;
+        continue;
+      }
+      return i + 1;
+    }
+    std::size_t n = charLength(s, i);
+    entry.append(s.substr(i, n));
+    i += n;
+  }
+  return i;
+}
+
+// An unquoted entry: up to a comma or a character with a code of 32 or less.
+std::size_t readPlain(std::string_view s, std::size_t i, std::string& entry) {
+  while (i < s.size() && s[i] != ',' && static_cast<unsigned char>(s[i]) > 32) {
+    std::size_t n = charLength(s, i);
+    entry.append(s.substr(i, n));
+    i += n;
+  }
+  return i;
+}
+
+void writeFlag(Profile& p, const std::string& section, const std::string& key, bool value, bool& live) {
+  p.writeBool(section, key, value);
+  live = value;
+}
+
+}  // namespace
+
+std::string settingsFilePath(const std::string& startupFolder) { return startupFolder + "/Kelvane.ini"; }
+
+Settings loadSettings(const Profile& p) {
+  const auto& k = settingsKeys();
+  Settings s;
+  s.ExtTxt = p.readBool(k.extensions, k.txt, s.ExtTxt);
+  s.ExtHtml = p.readBool(k.extensions, k.html, s.ExtHtml);
+  s.ExtCgi = p.readBool(k.extensions, k.cgi, s.ExtCgi);
+  s.ExtSystem = p.readBool(k.extensions, k.system, s.ExtSystem);
+  s.ExtCsv = p.readBool(k.extensions, k.csv, s.ExtCsv);
+  s.ExtCustom = p.readBool(k.extensions, k.custom, s.ExtCustom);
+  s.ExtMsWord = p.readBool(k.extensions, k.msWord, s.ExtMsWord);
+  s.UserExtensions = p.readString(k.extensions, k.customText, "");
+  s.Subfolders = p.readBool(k.main, k.subfolders, s.Subfolders);
+  s.FuzzyDic = p.readBool(k.main, k.fuzzyDic, s.FuzzyDic);
+  s.CaseSensitive = p.readBool(k.main, k.caseSensitive, s.CaseSensitive);
+  s.UseRegExp = p.readBool(k.main, k.useRegExp, s.UseRegExp);
+  s.IgnoreBlankLines = p.readBool(k.main, k.ignoreBlankLines, s.IgnoreBlankLines);
+  return s;
+}
+
+std::vector<std::string> splitQuotedList(std::string_view value) {
+  // A NUL ends the value, as it ends a C string.
+  value = value.substr(0, value.find('\0'));
+  std::vector<std::string> entries;
+  std::size_t i = skipBlanks(value, 0);
+  while (i < value.size()) {
+    std::string entry;
+    i = value[i] == '"' ? readQuoted(value, i, entry) : readPlain(value, i, entry);
+    entries.push_back(std::move(entry));
+    i = skipBlanks(value, i);
+    if (i < value.size() && value[i] == ',') {
+      if (i + 1 == value.size()) entries.emplace_back();
+      i = skipBlanks(value, i + 1);
+    }
+  }
+  return entries;
+}
+
+std::vector<std::string> readHistoryList(std::string_view value) {
+  std::vector<std::string> entries;
+  for (auto& e : splitQuotedList(value))
+    if (!e.empty()) entries.push_back(std::move(e));
+  return entries;
+}
+
+std::string writeHistoryList(const std::vector<std::string>& entries) {
+  std::string value;
+  for (std::size_t i = 0; i < entries.size() && i < kHistoryLimit; ++i) {
+    if (entries[i].empty()) continue;
+    value += '"';
+    for (char c : entries[i]) {
+      if (c == '"') value += '"';
+      value += c;
+    }
+    value += "\",";
+  }
+  return value;
+}
+
+std::vector<std::string> loadSearchHistory(const Profile& p) {
+  const auto& k = settingsKeys();
+  return readHistoryList(p.readString(k.main, k.searchHistory, ""));
+}
+
+const std::string& fixedFolderEntry() { return settingsKeys().newFolderEntry; }
+
+std::vector<std::string> loadFolderHistory(const Profile& p) {
+  const auto& k = settingsKeys();
+  std::vector<std::string> folders;
+  for (auto& e : readHistoryList(p.readString(k.main, k.folderHistory, ""))) {
+    // The box already holds its fixed entry; a real folder of that name would show it twice.
+    if (e != fixedFolderEntry() && files::folderExists(e)) folders.push_back(std::move(e));
+  }
+  return folders;
+}
+
+void saveHistories(Profile& p, const std::vector<std::string>& search, const std::vector<std::string>& folders) {
+  const auto& k = settingsKeys();
+  auto save = [&](const std::string& key, const std::vector<std::string>& list) {
+    std::string value = writeHistoryList(list);
+    if (!value.empty() || p.keyExists(k.main, key)) p.writeString(k.main, key, value);
+  };
+  save(k.searchHistory, search);
+  save(k.folderHistory, folders);
+}
+
+WindowSize readWindowSize(const Profile& p, WindowSize design) {
+  const auto& k = settingsKeys();
+  return {p.readInteger(k.main, k.windowWidth, design.width), p.readInteger(k.main, k.windowHeight, design.height)};
+}
+
+void writeWindowSize(Profile& p, WindowSize size) {
+  const auto& k = settingsKeys();
+  p.writeInteger(k.main, k.windowWidth, size.width);
+  p.writeInteger(k.main, k.windowHeight, size.height);
+}
+
+std::string readJoinSeparator(const Profile& p) {
+  const auto& k = settingsKeys();
+  return p.readString(k.join, k.joinSeparator, "");
+}
+
+int readSplitMode(const Profile& p) {
+  const auto& k = settingsKeys();
+  return p.readInteger(k.join, k.splitMode, 2);
+}
+
+ExternalEditor readExternalEditor(const Profile& p) {
+  const auto& k = settingsKeys();
+  ExternalEditor e;
+  e.enabled = p.readBool(k.editor, k.editorEnabled, false);
+  e.path = p.readString(k.editor, k.editorPath, "");
+  e.lineOption = p.readString(k.editor, k.editorLineOption, "");
+  e.wordOption = p.readString(k.editor, k.editorWordOption, "");
+  return e;
+}
+
+void writeOptions(Profile& p, const Settings& chosen, const OtherOptions& other, Settings& live,
+                  const std::function<void()>& extensionsChanged) {
+  const auto& k = settingsKeys();
+  writeFlag(p, k.extensions, k.txt, chosen.ExtTxt, live.ExtTxt);
+  writeFlag(p, k.extensions, k.html, chosen.ExtHtml, live.ExtHtml);
+  writeFlag(p, k.extensions, k.cgi, chosen.ExtCgi, live.ExtCgi);
+  writeFlag(p, k.extensions, k.system, chosen.ExtSystem, live.ExtSystem);
+  writeFlag(p, k.extensions, k.csv, chosen.ExtCsv, live.ExtCsv);
+  writeFlag(p, k.extensions, k.msWord, chosen.ExtMsWord, live.ExtMsWord);
+
+  bool custom = chosen.ExtCustom && !chosen.UserExtensions.empty();
+  p.writeBool(k.extensions, k.custom, custom);
+  p.writeString(k.extensions, k.customText, custom ? chosen.UserExtensions : std::string());
+  // The record takes the dialog's state as shown, whatever the file got.
+  live.ExtCustom = chosen.ExtCustom;
+  live.UserExtensions = chosen.UserExtensions;
+  if (extensionsChanged) extensionsChanged();
+
+  writeFlag(p, k.main, k.subfolders, chosen.Subfolders, live.Subfolders);
+  writeFlag(p, k.main, k.fuzzyDic, chosen.FuzzyDic, live.FuzzyDic);
+  writeFlag(p, k.main, k.caseSensitive, chosen.CaseSensitive, live.CaseSensitive);
+  writeFlag(p, k.main, k.useRegExp, chosen.UseRegExp, live.UseRegExp);
+  writeFlag(p, k.main, k.ignoreBlankLines, chosen.IgnoreBlankLines, live.IgnoreBlankLines);
+
+  p.writeString(k.join, k.joinSeparator, other.joinSeparator);
+  if (other.splitMode >= 1 && other.splitMode <= 3) p.writeInteger(k.join, k.splitMode, other.splitMode);
+
+  p.writeBool(k.editor, k.editorEnabled, other.editor.enabled);
+  p.writeString(k.editor, k.editorPath, other.editor.path);
+  p.writeString(k.editor, k.editorLineOption, other.editor.lineOption);
+  p.writeString(k.editor, k.editorWordOption, other.editor.wordOption);
+}
+
+}  // namespace kelvane
