@@ -23,6 +23,7 @@ WorkspaceTexts makeTexts() {
   t.deleting = sj("を削除中");
   t.deleteFailed = sj("の削除に失敗しました。");
   t.noFolderSelected = sj("フォルダが選択されていません！");
+  t.folderMissing = sj("：フォルダが見つかりません。");
   t.chooseFolder = sj("対象フォルダを選択してください。");
   t.changeTargets = sj("検索対象Fileを変更しますか？");
   t.unreadableFolders = sj("読み込めないフォルダがありました。これらのフォルダのファイルは対象になりません：");

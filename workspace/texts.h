@@ -22,6 +22,7 @@ struct WorkspaceTexts {
   std::string deleteFailed;   // "の削除に失敗しました。" (after a path)
   // Messages and questions.
   std::string noFolderSelected;   // "フォルダが選択されていません！"
+  std::string folderMissing;      // after a path: the folder does not exist
   std::string chooseFolder;       // "対象フォルダを選択してください。"
   std::string changeTargets;      // "検索対象Fileを変更しますか？"
   std::string unreadableFolders;  // heading of the list of folders that could not be read

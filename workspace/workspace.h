@@ -22,6 +22,8 @@
 
 namespace kelvane {
 
+class ExtensionFilter;
+
 enum TProcessingMode : int {
   pmSearch = 0,            // search mode; tab 1 is the join tab
   pmJoin = 1,              // file join mode
@@ -109,6 +111,10 @@ class Workspace {
   void EnterSearchMode();
   void EnterJoinMode();
   void SelectLastSearchText();
+  // Restores a pending replace preview (the hidden list ends with the marker "置換"): every result row
+  // gets back its unreplaced text and its check mark; the hidden list is emptied and the overwrite and
+  // undo commands are disabled.
+  void UndoReplacePreview();
   void GREP1Click();
   void ToolButton7Click();
   void N6Click();
@@ -124,7 +130,9 @@ class Workspace {
   void ComboBox2Select(int index);
   // A key typed in the folder box; character 13 (Enter) builds the target list.
   void ComboBox2KeyPress(char key);
-  void BuildTargetList();
+  // Builds the target list from the selected folder of the folder box; false, after a message box,
+  // when no folder is selected or it does not exist (the lists are then left as they were).
+  bool BuildTargetList();
   // Appends one folder header row and the wanted files of folder; returns the number of file rows.
   int AddFolderFiles(const std::string& folder);
   void RemoveEmptyFolders();
@@ -154,6 +162,8 @@ class Workspace {
   void Timer2Timer(std::optional<int> pointerY);
   // The join list's drag-over: records the pointer position and enables Timer2.
   void recordDragOver(int pointerY);
+  // The drop (or an abandoned drag): Timer2 disabled.
+  void endDrag();
   void N1Click();  // "設定"
   void ToolButton21Click();
   void Show1Click();  // "表示設定", first tab selected again afterwards
@@ -171,7 +181,7 @@ class Workspace {
   void setModeCommands(bool searchMode);
   void setFolderCheck(bool on);
   void setAllFileChecks(bool on);
-  void updateTargetExtent(std::size_t fromRow);
+  int addFolderFiles(const std::string& folder, const ExtensionFilter& filter);
   void reportUnreadable();
   void emptyTempFolder();
 

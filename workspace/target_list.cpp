@@ -1,0 +1,200 @@
+// The target list: choosing the folder, building the list of folder header rows and file rows from
+// the folder walk, and switching check marks.
+#include <algorithm>
+
+#include "filescan/file_access.h"
+#include "filescan/kyoutuu.h"
+#include "platform/files.h"
+#include "workspace/texts.h"
+#include "workspace/workspace.h"
+
+namespace kelvane {
+
+namespace {
+
+std::string searchProgress(int marks) {
+  const WorkspaceTexts& t = texts();
+  std::string text;
+  for (int i = 0; i < 10; ++i) text += i < marks ? t.markDone : t.markTodo;
+  return text + t.searching;
+}
+
+constexpr std::size_t kUnreadableShown = 10;
+
+}  // namespace
+
+void Workspace::ToolButton2Click() { ChooseFolder(); }
+void Workspace::N2Click() { ChooseFolder(); }
+
+void Workspace::ChooseFolder() {
+  const std::optional<std::string> folder = ui_.browseFolder(texts().chooseFolder);
+  if (!folder) return;
+  ComboBox2.pushFront(*folder);
+  if (ComboBox2.selectedIndex() < 0) {
+    ui_.showMessage(texts().noFolderSelected);
+    return;
+  }
+  BuildTargetList();
+}
+
+void Workspace::ComboBox2Select(int index) {
+  ComboBox2.setSelectedIndex(index);
+  if (ComboBox2.selectedIndex() < 0) return;
+  const bool isFolder = files::folderExists(ComboBox2.item(index));
+  if (!CheckListBox1.empty() && isFolder) {
+    if (ui_.confirmOkCancel(texts().changeTargets)) {
+      BuildTargetList();
+    } else {
+      // The box goes back to the folder the target list still belongs to.
+      const int current = builtFolder_.empty() ? -1 : ComboBox2.indexOf(builtFolder_);
+      if (current >= 0) ComboBox2.setSelectedIndex(current);
+    }
+  } else if (isFolder) {
+    BuildTargetList();
+  } else {
+    ChooseFolder();
+  }
+  ComboBox2.moveToFront(ComboBox2.selectedIndex());
+}
+
+void Workspace::ComboBox2KeyPress(char key) {
+  if (key == 13) BuildTargetList();
+}
+
+bool Workspace::BuildTargetList() {
+  const int selected = ComboBox2.selectedIndex();
+  if (selected < 0) {
+    ui_.showMessage(texts().noFolderSelected);
+    return false;
+  }
+  const std::string folder = ComboBox2.item(selected);
+  if (!files::folderExists(folder)) {
+    ui_.showMessage(folder + texts().folderMissing);
+    return false;
+  }
+  CheckListBox3.clear();
+  CheckListBox2.clear();
+  CheckList::Batch batch(CheckListBox1);
+  CheckListBox1.clear();
+  widestRow_ = 0;
+  leftOut_ = 0;
+  unreadable_.clear();
+  const ExtensionFilter filter(ExtensionList);
+  if (settings.Subfolders) {
+    const FolderScan scan = ScanFolderTree(folder, [this](const std::string& text) { setStatusText(text); });
+    {
+      CheckList::Batch hidden(CheckListBoxUNDO);
+      CheckListBoxUNDO.clear();
+      for (const std::string& f : scan.folders) CheckListBoxUNDO.add(f);
+    }
+    const int c = static_cast<int>(scan.folders.size());
+    for (int a = 0; a < c; ++a) {
+      if (c > 1) setStatusText(searchProgress(static_cast<int>(10.0 * a / (c - 1))));
+      addFolderFiles(scan.folders[a], filter);
+    }
+  } else {
+    setStatusText(searchProgress(5));
+    addFolderFiles(folder, filter);
+    setStatusText(searchProgress(8));
+  }
+  RemoveEmptyFolders();
+  builtFolder_ = folder;
+  const int files = CheckListBox1.count() - CheckListBox1.headerCount();
+  std::string status = std::to_string(files) + texts().filesTargeted;
+  if (leftOut_ > 0) status += texts().leftOutBefore + std::to_string(leftOut_) + texts().leftOutAfter;
+  showTransientStatus(std::move(status));
+  CheckedFileCount = files;
+  reportUnreadable();
+  return true;
+}
+
+int Workspace::AddFolderFiles(const std::string& folder) {
+  return addFolderFiles(folder, ExtensionFilter(ExtensionList));
+}
+
+int Workspace::addFolderFiles(const std::string& folder, const ExtensionFilter& filter) {
+  const int header = CheckListBox1.add(folder, true, false);
+  const FileList list = ListFolderFiles(folder);
+  leftOut_ += list.leftOut;
+  if (!list.readable) unreadable_.push_back(list.error);
+  int added = 0;
+  for (const std::string& path : list.paths) {
+    for (int n = filter.wantedCount(path); n > 0; --n) {
+      CheckListBox1.add(path, false, true);
+      ++added;
+    }
+  }
+  CheckListBox1.setText(header, "\"" + folder + "\"" + texts().folderCount + std::to_string(added));
+  // Only the rows of this folder are new, so the widest row so far is kept instead of measuring the
+  // whole list again after every folder.
+  for (int i = header; i < CheckListBox1.count(); ++i) {
+    widestRow_ = std::max(widestRow_, ui_.textWidth(ListId::kTarget, CheckListBox1.text(i)));
+  }
+  CheckListBox1.setHorizontalExtent(ui_.rowHeight(ListId::kTarget) + widestRow_);
+  return added;
+}
+
+void Workspace::reportUnreadable() {
+  if (unreadable_.empty()) return;
+  const WorkspaceTexts& t = texts();
+  std::string message = t.unreadableFolders;
+  for (std::size_t i = 0; i < unreadable_.size() && i < kUnreadableShown; ++i) message += "\r\n" + unreadable_[i];
+  if (unreadable_.size() > kUnreadableShown) {
+    message += "\r\n" + t.andMore + std::to_string(unreadable_.size() - kUnreadableShown) + t.countSuffix;
+  }
+  unreadable_.clear();
+  ui_.showMessage(message);
+}
+
+void Workspace::RemoveEmptyFolders() {
+  CheckList::Batch batch(CheckListBox1);
+  int files = 0;
+  for (int i = CheckListBox1.count() - 1; i >= 0; --i) {
+    if (!CheckListBox1.isHeader(i)) {
+      ++files;
+      continue;
+    }
+    if (files == 0) CheckListBox1.remove(i);
+    files = 0;
+  }
+}
+
+void Workspace::CheckListBox1ClickCheck() {
+  CheckedFileCount = CheckListBox1.checkedNonHeaderCount();
+  changed();
+}
+
+void Workspace::setFolderCheck(bool on) {
+  const int selected = CheckListBox1.selectedIndex();
+  if (selected < 0 || selected >= CheckListBox1.count() - 1) return;
+  CheckList::Batch batch(CheckListBox1);
+  for (int i = selected + 1; i < CheckListBox1.count(); ++i) {
+    CheckListBox1.setChecked(i, on);
+    if (CheckListBox1.isHeader(i)) break;
+  }
+}
+
+void Workspace::setAllFileChecks(bool on) {
+  CheckList::Batch batch(CheckListBox1);
+  for (int i = 0; i < CheckListBox1.count(); ++i) {
+    if (!CheckListBox1.isHeader(i)) CheckListBox1.setChecked(i, on);
+  }
+}
+
+void Workspace::CheckOFFFolder1Click() { setFolderCheck(true); }
+void Workspace::CheckOFFFile2Click() { setFolderCheck(false); }
+void Workspace::ON1Click() { setAllFileChecks(true); }
+void Workspace::Folder1Click() { setAllFileChecks(false); }
+
+void Workspace::PopupMenu2Popup() {
+  const int selected = CheckListBox1.selectedIndex();
+  const bool onHeader = selected >= 0 && CheckListBox1.isHeader(selected);
+  setEnabled("CheckOFFFolder1", onHeader);
+  setEnabled("CheckOFFFile2", onHeader);
+  setEnabled("N13", !onHeader);
+  setEnabled("ON1", true);
+  setEnabled("Folder1", true);
+  changed();
+}
+
+}  // namespace kelvane
