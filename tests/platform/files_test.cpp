@@ -1,6 +1,9 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -152,7 +155,24 @@ TEST(WriteFile, FailureRaisesAndLeavesTheOldFileAsItWas) {
   EXPECT_THROW(writeFile(dir / "folder.txt", "x"), FileError);
   EXPECT_TRUE(stdfs::is_directory(dir / "folder.txt"));
 
+  // A disk that fills up part-way: the file-size limit makes the write fail after it began.
+  std::string file = dir.write("keep.txt", "old content");
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_THROW(writeFile(file, std::string(100000, 'n')), FileError);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(testing::slurp(file), "old content");
+  EXPECT_EQ(entriesIn(dir.path()), 2u);  // keep.txt and folder.txt, no temporary file
+}
+
+TEST(WriteFile, ReadOnlyFolderRefusesAndTheOldFileStays) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir dir;
   std::string sub = dir.mkdir("ro");
   std::string file = dir.write("ro/keep.txt", "old content");
   chmod(sub.c_str(), 0555);
