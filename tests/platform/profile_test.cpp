@@ -106,7 +106,9 @@ TEST(Profile, IntegerRule) {
   for (const auto& c : cases) {
     long long v = -99;
     EXPECT_EQ(parseProfileInteger(c.text, v), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(v, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << c.text;
+    }
   }
   TempDir dir;
   dir.write("p.ini", "[Main]\nw=0x3E8\nall=$FFFFFFFF\nbad=abc\nflag=2\noff=0\n");
