@@ -1,0 +1,473 @@
+#include "workspace/ui/Unit1.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "settings/ui/EditerUnit.h"
+#include "workspace/ui/check_list_model.h"
+#include "workspace/ui/command_table.h"
+#include "workspace/ui/qt_text.h"
+#include "workspace/ui/ui_texts.h"
+
+// The fallback icons live in a static library; their resource must be registered by name.
+static void initUiResources() { Q_INIT_RESOURCE(icons); }
+
+namespace kelvane {
+namespace {
+
+using Handler = void (Workspace::*)();
+
+// The commands whose operations exist, by control name. The others stay without effect until their
+// operations are written.
+const std::map<std::string, Handler>& handlers() {
+  static const std::map<std::string, Handler> table = {
+      {"ToolButton2", &Workspace::ToolButton2Click},
+      {"N2", &Workspace::N2Click},
+      {"ToolButton7", &Workspace::ToolButton7Click},
+      {"ToolButton8", &Workspace::ToolButton8Click},
+      {"GREP1", &Workspace::GREP1Click},
+      {"N6", &Workspace::N6Click},
+      {"CheckOFFFolder1", &Workspace::CheckOFFFolder1Click},
+      {"CheckOFFFile2", &Workspace::CheckOFFFile2Click},
+      {"ON1", &Workspace::ON1Click},
+      {"Folder1", &Workspace::Folder1Click},
+      {"N1", &Workspace::N1Click},
+      {"ToolButton21", &Workspace::ToolButton21Click},
+      {"Show1", &Workspace::Show1Click},
+      {"ToolButton22", &Workspace::ToolButton22Click},
+      {"N17", &Workspace::N17Click},
+      {"N15", &Workspace::N15Click},
+      {"Help2", &Workspace::Help2Click},
+      {"Ver1", &Workspace::Ver1Click},
+  };
+  return table;
+}
+
+QIcon commandIcon(const CommandDef& def) {
+  const QIcon fallback(QStringLiteral(":/kelvane/icons/") + QString::fromLatin1(def.fallbackIcon));
+  if (!def.themeIcon) return fallback;
+  return QIcon::fromTheme(QString::fromLatin1(def.themeIcon), fallback);
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  initUiResources();
+  setObjectName("Form1");
+  setWindowTitle(QString::fromUtf8(ui_texts::kTitle));
+  setWindowIcon(QIcon(":/kelvane/icons/kelvane.png"));
+  ws_ = std::make_unique<Workspace>(*this);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(5000);
+  Timer2 = new QTimer(this);
+  Timer2->setObjectName("Timer2");
+  Timer2->setInterval(150);
+
+  buildCommands();
+  buildMenus();
+  buildToolBars();
+  buildPages();
+  buildStatusBar();
+  connectHandlers();
+  resize(680, 480);
+
+  ws_->setObserver(this);
+  run([this] { ws_->FormCreate(); });
+  resize(ws_->windowWidth(), ws_->windowHeight());
+}
+
+TForm1::~TForm1() {
+  ws_->setObserver(nullptr);
+  // The models watch the Workspace's lists: they go before the Workspace does.
+  for (QListView* v : views_) delete v;
+  for (CheckListModel* m : models_) delete m;
+}
+
+void TForm1::setSecondaryWindows(TForm2* options, TForm3* about, TForm4* display, TForm5* history) {
+  options_ = options;
+  about_ = about;
+  display_ = display;
+  history_ = history;
+}
+
+void TForm1::setEditor(TFormEditer* editor) { editor_ = editor; }
+
+QAction* TForm1::action(const std::string& name) const {
+  auto it = actions_.find(name);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+int TForm1::listIndex(ListId id) const {
+  switch (id) {
+    case ListId::kJoin:
+      return 1;
+    case ListId::kResult:
+      return 2;
+    default:
+      return 0;  // the target list; the hidden list measures in its font too
+  }
+}
+
+QListView* TForm1::listView(ListId id) const { return id == ListId::kHidden ? nullptr : views_[listIndex(id)]; }
+
+const ListLook& TForm1::look(ListId id) const { return delegates_[listIndex(id)]->look(); }
+
+// ---- building the window ----
+
+void TForm1::buildCommands() {
+  for (const CommandDef& def : commandTable()) {
+    auto* a = new QAction(QString::fromUtf8(def.caption), this);
+    a->setObjectName(QString::fromLatin1(def.name));
+    a->setCheckable(def.checkable);
+    if (def.place == CommandPlace::kToolBar) {
+      a->setIcon(commandIcon(def));
+      a->setToolTip(QString::fromUtf8(def.caption));
+    }
+    actions_[def.name] = a;
+  }
+  // The two mode buttons are grouped, as are the two mode menu items: one of each is down.
+  auto* buttons = new QActionGroup(this);
+  buttons->addAction(actions_["ToolButton7"]);
+  buttons->addAction(actions_["ToolButton8"]);
+  auto* items = new QActionGroup(this);
+  items->addAction(actions_["GREP1"]);
+  items->addAction(actions_["N6"]);
+}
+
+void TForm1::buildMenus() {
+  auto addItems = [this](QMenu* menu, CommandPlace place) {
+    for (const CommandDef& def : commandTable()) {
+      if (def.place != place) continue;
+      if (def.separatorBefore) menu->addSeparator();
+      menu->addAction(actions_[def.name]);
+    }
+  };
+  for (const MenuDef& m : menuTable()) addItems(menuBar()->addMenu(QString::fromUtf8(m.caption)), m.place);
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName("PopupMenu1");
+  addItems(PopupMenu1, CommandPlace::kResultPopup);
+  PopupMenu2 = new QMenu(this);
+  PopupMenu2->setObjectName("PopupMenu2");
+  addItems(PopupMenu2, CommandPlace::kTargetPopup);
+  PopupMenu3 = new QMenu(this);
+  PopupMenu3->setObjectName("PopupMenu3");
+  addItems(PopupMenu3, CommandPlace::kJoinPopup);
+}
+
+void TForm1::buildToolBars() {
+  ToolBar1 = addToolBar(QString::fromUtf8(ui_texts::kMainToolBar));
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar1->setMovable(false);
+  ToolBar1->setIconSize(QSize(24, 24));
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  for (const CommandDef& def : commandTable()) {
+    if (def.place != CommandPlace::kToolBar) continue;
+    if (def.separatorBefore) ToolBar1->addSeparator();
+    ToolBar1->addAction(actions_[def.name]);
+    if (QWidget* w = ToolBar1->widgetForAction(actions_[def.name])) w->setObjectName(QString::fromLatin1(def.name));
+  }
+  addToolBarBreak();
+
+  ToolBar2 = addToolBar(QString::fromUtf8(ui_texts::kBoxToolBar));
+  ToolBar2->setObjectName("ToolBar2");
+  ToolBar2->setMovable(false);
+  auto* patternLabel = new QLabel(QString::fromUtf8(ui_texts::kPatternLabel), ToolBar2);
+  patternLabel->setObjectName("Label1");
+  patternLabel->setContentsMargins(4, 0, 4, 0);
+  ComboBox1 = new QComboBox(ToolBar2);
+  ComboBox1->setObjectName("ComboBox1");
+  ComboBox1->setEditable(true);
+  ComboBox1->setCompleter(nullptr);  // typed text is not completed from the list
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  ComboBox1->setFixedWidth(165);
+  ComboBox1->setAttribute(Qt::WA_InputMethodEnabled);
+  auto* folderLabel = new QLabel(QString::fromUtf8(ui_texts::kFolderLabel), ToolBar2);
+  folderLabel->setObjectName("Label2");
+  folderLabel->setContentsMargins(10, 0, 4, 0);
+  ComboBox2 = new QComboBox(ToolBar2);
+  ComboBox2->setObjectName("ComboBox2");
+  ComboBox2->setEditable(false);
+  ComboBox2->setFixedWidth(269);
+  ComboBox2->setToolTip(QString::fromUtf8(ui_texts::kFolderTip));
+  ComboBox2->installEventFilter(this);
+  ComboBox1->installEventFilter(this);
+  ToolBar2->addWidget(patternLabel);
+  ToolBar2->addWidget(ComboBox1);
+  ToolBar2->addWidget(folderLabel);
+  ToolBar2->addWidget(ComboBox2);
+}
+
+QListView* TForm1::makeListView(ListId id, const char* name) {
+  const int i = listIndex(id);
+  models_[i] = new CheckListModel(ws_->list(id), this);
+  delegates_[i] = new RowDelegate(this);
+  ListLook look;
+  look.font = QFont(id == ListId::kTarget ? "IPAPGothic" : "IPAGothic");
+  look.font.setStyleHint(id == ListId::kTarget ? QFont::SansSerif : QFont::Monospace);
+  look.font.setPixelSize(16);
+  delegates_[i]->setLook(look);
+
+  auto* v = new QListView;
+  v->setObjectName(QString::fromLatin1(name));
+  v->setModel(models_[i]);
+  v->setItemDelegate(delegates_[i]);
+  v->setFont(look.font);
+  v->setSelectionMode(QAbstractItemView::SingleSelection);
+  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  v->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  v->setUniformItemSizes(id != ListId::kJoin);
+  v->setContextMenuPolicy(Qt::CustomContextMenu);
+  v->setFrameShape(QFrame::NoFrame);
+  views_[i] = v;
+  connectList(id);
+  return v;
+}
+
+void TForm1::buildPages() {
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->setTabPosition(QTabWidget::South);
+  PageControl1->setDocumentMode(true);
+  struct Page {
+    const char* sheet;
+    ListId list;
+    const char* listName;
+  };
+  const Page pages[] = {{"TabSheet3", ListId::kResult, "CheckListBox3"},
+                        {"TabSheet1", ListId::kJoin, "CheckListBox2"},
+                        {"TabSheet2", ListId::kTarget, "CheckListBox1"}};
+  for (int i = 0; i < 3; ++i) {
+    QListView* v = makeListView(pages[i].list, pages[i].listName);
+    v->setProperty("sheet", QString::fromLatin1(pages[i].sheet));
+    PageControl1->addTab(v, toQ(ws_->tabCaption(i)));
+  }
+  setCentralWidget(PageControl1);
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    if (syncing_) return;
+    if (!run([this, index] { ws_->PageControl1Change(index); })) syncFromWorkspace();
+  });
+}
+
+void TForm1::buildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar1");
+  bar->setSizeGripEnabled(true);
+  statusLabel_ = new QLabel(bar);
+  statusLabel_->setObjectName("StatusText");
+  statusLabel_->setContentsMargins(4, 0, 4, 0);
+  bar->addWidget(statusLabel_, 1);
+}
+
+void TForm1::connectList(ListId id) {
+  const int i = listIndex(id);
+  QListView* v = views_[i];
+  CheckListModel* m = models_[i];
+  CheckList& list = ws_->list(id);
+  connect(v->selectionModel(), &QItemSelectionModel::currentChanged, this, [this, &list](const QModelIndex& cur) {
+    if (syncing_) return;
+    list.setSelectedIndex(cur.isValid() ? cur.row() : -1);
+  });
+  connect(m, &QAbstractItemModel::modelReset, this, [this, v, m, &list] {
+    // A reset loses the view's current row; give it back the list's selection.
+    const int row = list.selectedIndex();
+    if (row >= 0) {
+      syncing_ = true;
+      v->setCurrentIndex(m->index(row));
+      syncing_ = false;
+    }
+  });
+  connect(m, &CheckListModel::selectionChanged, this, [this, v, m](int row) {
+    if (syncing_) return;
+    syncing_ = true;
+    if (row < 0) {
+      v->selectionModel()->clear();
+    } else {
+      v->setCurrentIndex(m->index(row));
+    }
+    syncing_ = false;
+  });
+  connect(m, &CheckListModel::topIndexChanged, this,
+          [v, m](int row) { v->scrollTo(m->index(row), QAbstractItemView::PositionAtTop); });
+  connect(m, &CheckListModel::extentChanged, this, [this, i](int pixels) {
+    delegates_[i]->setExtent(pixels);
+    views_[i]->doItemsLayout();
+  });
+  connect(v->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, v, &list] {
+    if (syncing_) return;
+    const QModelIndex top = v->indexAt(QPoint(1, 1));
+    if (top.isValid() && top.row() != list.topIndex()) {
+      syncing_ = true;
+      list.setTopIndex(top.row());
+      syncing_ = false;
+    }
+  });
+  connect(v, &QWidget::customContextMenuRequested, this, [this, id, v](const QPoint& pos) {
+    QMenu* menu = id == ListId::kTarget ? PopupMenu2 : id == ListId::kResult ? PopupMenu1 : PopupMenu3;
+    const QModelIndex at = v->indexAt(pos);
+    if (at.isValid()) v->setCurrentIndex(at);  // the pop-up works on the row under the pointer
+    showPopup(id, menu, v->viewport()->mapToGlobal(pos));
+  });
+  if (id == ListId::kTarget) {
+    connect(m, &CheckListModel::checkToggled, this, [this](int) { run([this] { ws_->CheckListBox1ClickCheck(); }); });
+  }
+}
+
+void TForm1::showPopup(ListId id, QMenu* menu, const QPoint& globalPos) {
+  if (busy_) return;
+  if (id == ListId::kTarget && !run([this] { ws_->PopupMenu2Popup(); })) return;
+  menu->popup(globalPos);
+}
+
+void TForm1::connectHandlers() {
+  for (auto& [name, a] : actions_) {
+    auto h = handlers().find(name);
+    if (h == handlers().end()) continue;
+    const Handler handler = h->second;
+    connect(a, &QAction::triggered, this, [this, handler] {
+      if (!run([this, handler] { (ws_.get()->*handler)(); })) syncCommands();
+    });
+  }
+  connect(actions_["Exit1"], &QAction::triggered, this, &QWidget::close);
+  connect(ComboBox2, &QComboBox::activated, this, [this](int index) {
+    if (!run([this, index] { ws_->ComboBox2Select(index); })) syncBoxes();
+  });
+  connect(ComboBox1, &QComboBox::editTextChanged, this, [this](const QString& text) {
+    if (!syncing_) ws_->ComboBox1.setEditText(toCp932(text));
+  });
+  connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
+    if (!syncing_) ws_->ComboBox1.setSelectedIndex(index);
+  });
+  connect(Timer1, &QTimer::timeout, this, [this] { run([this] { ws_->Timer1Timer(); }); });
+  connect(Timer2, &QTimer::timeout, this, [this] { run([this] { ws_->Timer2Timer(std::nullopt); }); });
+}
+
+// ---- running handlers and following the Workspace ----
+
+bool TForm1::run(const std::function<void()>& handler) {
+  if (busy_ || closed_) return false;
+  busy_ = true;
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    showError(e.what());
+  } catch (...) {
+    showError("?");
+  }
+  busy_ = false;
+  syncFromWorkspace();
+  if (closeRequested_) {
+    closeRequested_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+  }
+  return true;
+}
+
+void TForm1::workspaceChanged() {
+  // Long work does not return to the event loop: the status text is painted at once.
+  const QString text = toQ(ws_->statusText());
+  if (statusLabel_ && statusLabel_->text() != text) {
+    statusLabel_->setText(text);
+    if (statusLabel_->isVisible()) statusLabel_->repaint();
+  }
+}
+
+void TForm1::syncFromWorkspace() {
+  syncing_ = true;
+  syncCommands();
+  syncBoxes();
+  for (int i = 0; i < 3; ++i) PageControl1->setTabText(i, toQ(ws_->tabCaption(i)));
+  if (PageControl1->currentIndex() != ws_->activeTab()) PageControl1->setCurrentIndex(ws_->activeTab());
+  statusLabel_->setText(toQ(ws_->statusText()));
+  syncTimers();
+  syncing_ = false;
+}
+
+void TForm1::syncCommands() {
+  for (const auto& [name, state] : ws_->commands()) {
+    if (name == "ComboBox1") {
+      ComboBox1->setEnabled(state.enabled);
+      continue;
+    }
+    QAction* a = action(name);
+    if (!a) continue;
+    a->setEnabled(state.enabled);
+    a->setVisible(state.visible);
+    if (a->isCheckable()) a->setChecked(state.checked || state.down);
+  }
+}
+
+void TForm1::syncBoxes() {
+  const bool wasSyncing = syncing_;
+  syncing_ = true;
+  auto fill = [](QComboBox* box, const HistoryBox& model) {
+    box->clear();
+    for (const std::string& item : model.items()) box->addItem(toQ(item));
+    box->setCurrentIndex(model.selectedIndex());
+  };
+  if (ws_->ComboBox1.revision() != box1Revision_) {
+    fill(ComboBox1, ws_->ComboBox1);
+    ComboBox1->setEditText(toQ(ws_->ComboBox1.editText()));
+    box1Revision_ = ws_->ComboBox1.revision();
+  }
+  if (ws_->ComboBox2.revision() != box2Revision_ || ComboBox2->currentIndex() != ws_->ComboBox2.selectedIndex()) {
+    fill(ComboBox2, ws_->ComboBox2);
+    box2Revision_ = ws_->ComboBox2.revision();
+  }
+  syncing_ = wasSyncing;
+}
+
+void TForm1::syncTimers() {
+  if (ws_->timer1Enabled() != Timer1->isActive()) ws_->timer1Enabled() ? Timer1->start() : Timer1->stop();
+  if (ws_->timer2Enabled() != Timer2->isActive()) ws_->timer2Enabled() ? Timer2->start() : Timer2->stop();
+}
+
+// ---- keys and close ----
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == ComboBox2 && enter) {
+      run([this] { ws_->ComboBox2KeyPress(13); });
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (closed_) {
+    event->accept();
+    return;
+  }
+  if (busy_) {
+    // The running operation finishes first; the window closes right after it.
+    closeRequested_ = true;
+    event->ignore();
+    return;
+  }
+  run([this] { ws_->FormClose(width(), height()); });
+  closed_ = true;
+  if (editor_) editor_->close();
+  event->accept();
+}
+
+}  // namespace kelvane

@@ -1,0 +1,21 @@
+#pragma once
+// The main window's own captions and the texts its Qt half shows, in one place. They are UTF-8
+// source literals handed to Qt widgets as they are (QString::fromUtf8); the program's data stays
+// CP932 and is converted where a widget shows it (qt_text.h).
+
+namespace kelvane::ui_texts {
+
+inline constexpr const char* kTitle = "Kelvane";
+inline constexpr const char* kPatternLabel = "検索文字列";
+inline constexpr const char* kFolderLabel = "フォルダ名";
+inline constexpr const char* kFolderTip = "対象フォルダ";
+inline constexpr const char* kMainToolBar = "ツールバー";
+inline constexpr const char* kBoxToolBar = "検索バー";
+// The desktop's folder names are not always Shift-JIS: such a folder cannot become a target.
+inline constexpr const char* kFolderNotCp932 =
+    "このフォルダ名にはShift-JISで表せない文字が含まれているため、対象にできません。";
+inline constexpr const char* kTextNotCp932 = "Shift-JISで表せない文字は「?」に置き換えました。";
+inline constexpr const char* kBusy = "処理中です。終わるまでお待ちください。";
+inline constexpr const char* kAllFiles = "すべてのファイル";
+
+}  // namespace kelvane::ui_texts

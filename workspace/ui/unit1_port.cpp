@@ -1,0 +1,189 @@
+// TForm1 as the Workspace's UiPort: the person at the screen and the desktop, through Qt.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QUrl>
+
+#include "platform/files.h"
+#include "platform/process.h"
+#include "settings/ui/EditerUnit.h"
+#include "settings/ui/Unit2.h"
+#include "settings/ui/Unit3.h"
+#include "settings/ui/Unit4.h"
+#include "settings/ui/Unit5.h"
+#include "workspace/ui/Unit1.h"
+#include "workspace/ui/qt_text.h"
+#include "workspace/ui/ui_texts.h"
+
+namespace kelvane {
+namespace {
+
+QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault) {
+  // Every box carries the program's title as its caption, as the desktop's message boxes do.
+  QMessageBox box(icon, QString::fromUtf8(ui_texts::kTitle), toQ(text), buttons, parent);
+  box.setDefaultButton(byDefault);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+// A native path chosen in a Qt dialog, as the program's CP932 path; nullopt (after telling the
+// person) when the name has no CP932 form.
+std::optional<std::string> chosenPath(QWidget* parent, const QString& native) {
+  if (native.isEmpty()) return std::nullopt;
+  std::optional<std::string> path = files::fromNative(native.toStdString());
+  if (!path) {
+    ask(parent, QMessageBox::Warning, toCp932(QString::fromUtf8(ui_texts::kFolderNotCp932)), QMessageBox::Ok,
+        QMessageBox::Ok);
+  }
+  return path;
+}
+
+QString nativeFolder(const std::string& cp932Folder) {
+  std::optional<std::string> native = files::toNative(cp932Folder);
+  return native ? QString::fromStdString(*native) : QString();
+}
+
+QString filterText(const std::vector<FileFilter>& filters) {
+  QStringList parts;
+  for (const FileFilter& f : filters) parts << toQ(f.name) + " (" + toQ(f.pattern) + ")";
+  if (parts.isEmpty()) parts << QString::fromUtf8(ui_texts::kAllFiles) + " (*)";
+  return parts.join(";;");
+}
+
+std::optional<std::string> chooseFile(QWidget* parent, bool save, const std::string& title,
+                                      const std::vector<FileFilter>& filters, const std::string& initialFolder,
+                                      const std::string& defaultExtension) {
+  QFileDialog dialog(parent, toQ(title), nativeFolder(initialFolder), filterText(filters));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!defaultExtension.empty()) dialog.setDefaultSuffix(toQ(defaultExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return chosenPath(parent, dialog.selectedFiles().front());
+}
+
+}  // namespace
+
+void TForm1::showMessage(const std::string& text) {
+  ask(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TForm1::showError(const std::string& text) {
+  ask(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool TForm1::confirmOkCancel(const std::string& text) {
+  return ask(this, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+         QMessageBox::Ok;
+}
+
+bool TForm1::askYesNo(const std::string& text) {
+  return ask(this, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+         QMessageBox::Yes;
+}
+
+std::optional<std::string> TForm1::inputBox(const std::string& caption, const std::string& prompt,
+                                            const std::string& initial) {
+  for (QString value = toQ(initial);;) {
+    bool ok = false;
+    value = QInputDialog::getText(this, toQ(caption), toQ(prompt), QLineEdit::Normal, value, &ok);
+    if (!ok) return std::nullopt;
+    if (std::optional<std::string> text = toCp932Exact(value)) return text;
+    // A character Shift-JIS cannot hold would be written as "?": the person corrects it instead.
+    ask(this, QMessageBox::Warning, toCp932(QString::fromUtf8(ui_texts::kTextNotCp932)), QMessageBox::Ok,
+        QMessageBox::Ok);
+  }
+}
+
+std::optional<std::string> TForm1::browseFolder(const std::string& prompt) {
+  QString start;
+  const HistoryBox& box = ws_->ComboBox2;
+  if (box.count() > 0 && files::folderExists(box.item(0))) start = nativeFolder(box.item(0));
+  if (start.isEmpty()) start = nativeFolder(ws_->StartupFolder());
+  const QString chosen = QFileDialog::getExistingDirectory(this, toQ(prompt), start);
+  return chosenPath(this, chosen);
+}
+
+std::optional<std::string> TForm1::chooseOpenFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                                  const std::string& initialFolder,
+                                                  const std::string& defaultExtension) {
+  return chooseFile(this, false, title, filters, initialFolder, defaultExtension);
+}
+
+std::optional<std::string> TForm1::chooseSaveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                                  const std::string& initialFolder,
+                                                  const std::string& defaultExtension) {
+  return chooseFile(this, true, title, filters, initialFolder, defaultExtension);
+}
+
+int TForm1::textWidth(ListId list, const std::string& text) {
+  return QFontMetrics(look(list).font).horizontalAdvance(toQ(text));
+}
+
+int TForm1::rowHeight(ListId list) { return look(list).rowHeight; }
+
+void TForm1::processMessages() { QCoreApplication::processEvents(); }
+
+bool TForm1::startProcess(const std::vector<std::string>& argv, std::string* error) {
+  return process::start(argv, error);
+}
+
+bool TForm1::openDocument(const std::string& path, std::string* error) {
+  const std::optional<std::string> native = files::toNative(path);
+  if (native && QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*native)))) return true;
+  // Without a desktop session Qt has no opener of its own; the platform's starter may still have one.
+  return process::openDocument(path, error);
+}
+
+bool TForm1::showDialog(Dialog dialog) {
+  QDialog* d = nullptr;
+  switch (dialog) {
+    case Dialog::kOptions:
+      d = options_;
+      break;
+    case Dialog::kAbout:
+      d = about_;
+      break;
+    case Dialog::kDisplay:
+    case Dialog::kDisplayFirstTab:
+      d = display_;
+      break;
+    case Dialog::kHistoryCleanup:
+      d = history_;
+      break;
+  }
+  if (!d) return false;
+  const bool ok = d->exec() == QDialog::Accepted;
+  if (dialog == Dialog::kDisplayFirstTab) display_->selectFirstTab();
+  return ok;
+}
+
+TFormEditer* TForm1::ensureEditor() {
+  if (!editor_) editor_ = new TFormEditer(nullptr);
+  return editor_;
+}
+
+void TForm1::openInBuiltInEditor(const std::string& file, int line) {
+  TFormEditer* editor = ensureEditor();
+  editor->openFile(file, line);
+  editor->show();
+  editor->raise();
+  editor->activateWindow();
+}
+
+void TForm1::showBuiltInEditor() {
+  TFormEditer* editor = ensureEditor();
+  QEventLoop loop;
+  connect(editor, &QObject::destroyed, &loop, &QEventLoop::quit);
+  editor->setWindowModality(Qt::ApplicationModal);
+  editor->show();
+  loop.exec();
+}
+
+}  // namespace kelvane
