@@ -111,6 +111,8 @@ class TTxtFile {
   // taken from the window before the call move down by the returned amount. Returns false when the
   // file has no more data. Raises EInOutError, EGrepCancel.
   bool Refill(std::size_t* shift);
+  // Lets the window process its messages, then raises EGrepCancel when the cancel flag is set.
+  void CheckPoint();
 
  private:
   void ReadBlock();
@@ -118,7 +120,6 @@ class TTxtFile {
   void AppendNormalised(const char* p, std::size_t n);
   bool HaveByteAt(std::size_t& pos);
   bool LeadPairsAt(std::size_t& pos);
-  void CheckPoint();
 
   std::string fileName_;
   int fd_ = -1;

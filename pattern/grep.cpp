@@ -1,0 +1,57 @@
+#include "pattern/grep.h"
+
+#include <stdexcept>
+
+#include "pattern/re_preprocessor.h"
+
+namespace kelvane {
+
+TGrep::TGrep() { FuzzyDictionaries().push_back(&FuzzyCharDic()); }
+
+TGrep::~TGrep() = default;
+
+void TGrep::AssignRegExp(std::string_view value) {
+  try {
+    TRegularExpression::AssignRegExp(value);
+  } catch (...) {
+    // The DFA the tables were made from may have been evicted; the current pattern is now the
+    // empty one (or, after a preprocessing error, the old one). The binding stays as it was.
+    tables_ = std::make_unique<GrepTables>(CurrentDFA());
+    throw;
+  }
+  // The tables point into the current DFA, which a later assignment may evict: make them anew.
+  tables_ = std::make_unique<GrepTables>(CurrentDFA());
+  grep_ = IsPlainLiteral() ? &TGrep::GrepByLiteral : &TGrep::GrepByDFA;
+}
+
+void TGrep::Grep(const std::string& fileName) {
+  if (!grep_) throw std::logic_error("TGrep: Grep called before a pattern was assigned");
+  (this->*grep_)(fileName);
+}
+
+// The literal's DFA is a chain of single codes, so its tables hold the whole literal as the prefix
+// that memmem looks for, and the walk from each candidate is the code-by-code comparison.
+void TGrep::GrepByLiteral(const std::string& fileName) {
+  Cancel = false;
+  if (!OnMatch) return;
+  Search(fileName);
+}
+
+void TGrep::GrepByDFA(const std::string& fileName) {
+  if (!OnMatch) return;
+  Cancel = false;
+  Search(fileName);
+}
+
+void TGrep::Search(const std::string& fileName) {
+  if (!tables_) tables_ = std::make_unique<GrepTables>(CurrentDFA());
+  std::unique_ptr<TTxtFile> file;
+  try {
+    file = std::make_unique<TTxtFile>(fileName, &Cancel, ProcessMessages, BlockSize);
+  } catch (const EEndOfFile&) {
+    return;  // an empty file: nothing to report
+  }
+  ScanFile(*file, *tables_, [this](const RE_LineInfo_t& line) { OnMatch(*this, line); });
+}
+
+}  // namespace kelvane

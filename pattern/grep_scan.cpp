@@ -1,0 +1,263 @@
+#include "pattern/grep_scan.h"
+
+#include <string.h>
+
+#include <cstring>
+
+#include "pattern/re_chars.h"
+#include "platform/cp932.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace kelvane {
+namespace {
+
+bool isLead(unsigned char b) { return cp932::isLeadByte(b); }
+
+// A code that the window holds as exactly the bytes CodeToText gives, and only as those: a one-byte
+// character that is not a lead byte, or a lead byte with a trail byte that can follow it in the window.
+bool isWindowCode(std::uint16_t code) {
+  if (code < 0x100) return code != 0 && code != '\r' && !isLead(static_cast<unsigned char>(code));
+  auto trail = static_cast<unsigned char>(code & 0xFF);
+  return isLead(static_cast<unsigned char>(code >> 8)) && trail != '\n' && trail != '\r' && trail != 0;
+}
+
+std::size_t countLF(const char* a, const char* z) {
+  std::size_t n = 0;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; z - a >= 16; a += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+    n += static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
+  }
+#endif
+  for (; a < z; ++a) n += *a == '\n';
+  return n;
+}
+
+// One scan of one file. Positions are indices into the reader's window; a refill moves the window
+// down, and every position held here moves with it.
+class Scanner {
+ public:
+  Scanner(TTxtFile& file, GrepTables& tables, const LineReport& report)
+      : file_(file), tables_(tables), report_(report), d_(file.Data()), end_(file.DataEnd()) {}
+
+  void Run() {
+    if (tables_.Prefix().empty()) {
+      RunTable();
+    } else {
+      RunPrefix();
+    }
+  }
+
+ private:
+  // Reads the next block; false at the end of the file.
+  bool Refill(std::size_t* extra = nullptr) {
+    if (file_.AtFileEnd()) return false;
+    if (bnd_ < lineStart_) bnd_ = lineStart_;  // the window keeps nothing before the line start
+    file_.SetAnchor(p_, lineStart_, lineNo_);
+    std::size_t shift = 0;
+    file_.Refill(&shift);
+    p_ -= shift;
+    lineStart_ -= shift;
+    bnd_ -= shift;
+    if (extra) *extra -= shift;
+    d_ = file_.Data();
+    end_ = file_.DataEnd();
+    return true;
+  }
+
+  // One step from s over the character at q; sets *len to its length. s must not be kNone.
+  std::int32_t Step(std::int32_t s, std::size_t q, std::size_t* len) {
+    auto b = static_cast<unsigned char>(d_[q]);
+    if (isLead(b) && q + 1 < end_ && d_[q + 1] != '\n') {
+      *len = 2;
+      return tables_.StepDouble(s, b, static_cast<unsigned char>(d_[q + 1]));
+    }
+    *len = 1;
+    std::int32_t next = tables_.SingleRow(s)[b];
+    return next == GrepTables::kLead ? tables_.Step(s, b) : next;
+  }
+
+  // Goes on from state s (reached after at least one character) at q; true when a state on the way
+  // accepts. Past the end of the file the walk stops: the end is never looked up.
+  bool Walk(std::int32_t s, std::size_t q) {
+    for (;;) {
+      if (tables_.Accepting(s)) return true;
+      while (q + 1 >= end_ && !(q < end_ && file_.AtFileEnd())) {
+        if (!Refill(&q)) break;
+      }
+      if (q >= end_) return false;
+      std::size_t len;
+      s = Step(s, q, &len);
+      if (s < 0) return false;
+      q += len;
+    }
+  }
+
+  // Reports the line of the attempt that started at p_ and leaves p_ on the LF that ends it.
+  void ReportLine() {
+    std::size_t from = p_ + 1, lf;
+    for (;;) {
+      const void* hit = from < end_ ? std::memchr(d_ + from, '\n', end_ - from) : nullptr;
+      if (hit) {
+        lf = static_cast<std::size_t>(static_cast<const char*>(hit) - d_);
+        break;
+      }
+      from = end_;
+      if (!Refill(&from)) {
+        lf = end_;
+        break;
+      }
+    }
+    RE_LineInfo_t info;
+    info.Line.assign(d_ + lineStart_, lf - lineStart_);
+    info.LineNo = lineNo_;
+    p_ = lf;
+    bnd_ = lf;
+    file_.CheckPoint();
+    report_(info);
+  }
+
+  // Every character is a start: one lookup in the start row, a walk only where that row leads on.
+  void RunTable() {
+    const std::int32_t start = tables_.Start();
+    const std::int32_t* startRow = tables_.SingleRow(start);
+    for (;;) {
+      while (p_ + 1 < end_) {
+        auto b = static_cast<unsigned char>(d_[p_]);
+        std::int32_t s;
+        std::size_t len = 1;
+        if (b == '\n') {
+          ++lineNo_;
+          lineStart_ = p_ + 1;
+          s = startRow[b];
+        } else if (!isLead(b)) {
+          s = startRow[b];
+        } else {
+          s = Step(start, p_, &len);
+        }
+        if (s >= 0 && Walk(s, p_ + len)) {
+          ReportLine();
+          continue;
+        }
+        p_ += len;
+      }
+      // What is left is the final LF, whose reading ends the file, or a byte whose partner is unread.
+      if (!Refill()) return;
+    }
+  }
+
+  // Moves p_ to `to`, counting the line ends passed.
+  void Advance(std::size_t to) {
+    lineNo_ += static_cast<std::int32_t>(countLF(d_ + p_, d_ + to));
+    if (const void* last = to > p_ ? memrchr(d_ + p_, '\n', to - p_) : nullptr) {
+      lineStart_ = static_cast<std::size_t>(static_cast<const char*>(last) - d_) + 1;
+    }
+    p_ = to;
+  }
+
+  // True when the byte at h starts a character: the run of lead-byte values before it, back to a
+  // known boundary or to a byte that cannot be a lead byte (which always ends a character), is even.
+  bool OnBoundary(std::size_t h) const {
+    if (d_[h] == '\n') return true;
+    std::size_t k = h;
+    while (k > bnd_ && isLead(static_cast<unsigned char>(d_[k - 1]))) --k;
+    return ((h - k) & 1) == 0;
+  }
+
+  // Only where the prefix occurs can a walk succeed: memmem finds those places.
+  void RunPrefix() {
+    const std::string& prefix = tables_.Prefix();
+    const std::size_t n = prefix.size();
+    for (;;) {
+      const void* hit = end_ - p_ >= n ? memmem(d_ + p_, end_ - p_, prefix.data(), n) : nullptr;
+      if (!hit) {
+        if (file_.AtFileEnd()) return;
+        Advance(end_ - p_ >= n ? end_ - (n - 1) : p_);  // a candidate may straddle the block end
+        Refill();
+        continue;
+      }
+      std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - d_);
+      Advance(h);
+      if (d_[h] == '\n') {
+        if (h + 1 == end_ && file_.AtFileEnd()) return;  // the final LF ends the file
+        ++lineNo_;
+        lineStart_ = h + 1;
+      } else if (!OnBoundary(h)) {
+        p_ = bnd_ = h + 1;  // h is a trail byte, so the next byte starts a character
+        continue;
+      }
+      std::size_t len;
+      std::int32_t s = Step(tables_.Start(), h, &len);
+      if (s >= 0 && Walk(s, h + len)) {
+        ReportLine();
+        continue;
+      }
+      p_ += len;
+      bnd_ = p_;
+    }
+  }
+
+  TTxtFile& file_;
+  GrepTables& tables_;
+  const LineReport& report_;
+  const char* d_;
+  std::size_t end_;
+  std::size_t p_ = 0;          // the next start position; everything before it is counted
+  std::size_t lineStart_ = 0;  // the first byte of the line of p_
+  std::size_t bnd_ = 0;        // a character boundary at or before every candidate still to test
+  std::int32_t lineNo_ = 0;    // the line of p_ (the LF at p_ is not yet counted)
+};
+
+}  // namespace
+
+GrepTables::GrepTables(const TRE_DFA& dfa)
+    : dfa_(dfa),
+      start_(static_cast<std::int32_t>(dfa.Start->Index)),
+      accepting_(dfa.States.size()),
+      single_(dfa.States.size()),
+      double_(dfa.States.size() * kLeadCount) {
+  for (std::size_t i = 0; i < dfa.States.size(); ++i) accepting_[i] = dfa.States[i]->IsAccepting() ? 1 : 0;
+  FindPrefix();
+}
+
+std::int32_t GrepTables::Step(std::int32_t s, std::uint16_t code) const {
+  const TREDFAState* next = TRE_DFA::NextState(dfa_.States[static_cast<std::size_t>(s)].get(), code);
+  return next ? static_cast<std::int32_t>(next->Index) : kNone;
+}
+
+const std::int32_t* GrepTables::MakeSingleRow(std::int32_t s) {
+  auto row = std::make_unique<std::int32_t[]>(256);
+  for (unsigned b = 0; b < 256; ++b)
+    row[b] = isLead(static_cast<unsigned char>(b)) ? kLead : Step(s, static_cast<std::uint16_t>(b));
+  single_[static_cast<std::size_t>(s)] = std::move(row);
+  return single_[static_cast<std::size_t>(s)].get();
+}
+
+const std::int32_t* GrepTables::MakeDoubleRow(std::int32_t s, unsigned char lead) {
+  auto row = std::make_unique<std::int32_t[]>(256);
+  for (unsigned t = 0; t < 256; ++t) row[t] = Step(s, static_cast<std::uint16_t>(lead << 8 | t));
+  auto& slot = double_[static_cast<std::size_t>(s) * kLeadCount + LeadIndex(lead)];
+  slot = std::move(row);
+  return slot.get();
+}
+
+// The characters every match must begin with: follow the start while a state has exactly one way
+// on, on one code, and cannot yet end a match.
+void GrepTables::FindPrefix() {
+  const TREDFAState* s = dfa_.Start;
+  while (s->Trans.size() == 1) {
+    const TREDFATrans& t = s->Trans[0];
+    if (t.LoChar != t.HiChar || !isWindowCode(t.LoChar)) break;
+    prefix_ += CodeToText(t.LoChar);
+    s = t.Target;
+    if (s->IsAccepting()) break;
+  }
+}
+
+void ScanFile(TTxtFile& file, GrepTables& tables, const LineReport& report) { Scanner(file, tables, report).Run(); }
+
+}  // namespace kelvane

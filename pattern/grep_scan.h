@@ -1,0 +1,80 @@
+#pragma once
+// The fast walks of the file grep.
+//
+// The file grep reports every line from which a walk of the DFA, started at one of its characters
+// (the LF before the line counts as the line's first), reaches an accepting state after at least one
+// character. Walked literally through TTxtFile's GetChar and NextChar that costs a few calls and a
+// search of a transition chain per character. These walks compute the same thing on the reader's
+// window directly:
+//
+//   - GrepTables turns the DFA into byte tables: per state a row of 256 entries for one-byte
+//     characters and, for each lead byte, a row of 256 entries for its trail bytes. Rows are made the
+//     first time the walk needs them, so a DFA of thousands of states costs only what a file touches.
+//   - When every match must begin with the same characters (the literal itself, "^abc" = LF a b c,
+//     "ファイル.*設定"), memmem finds the candidates. A candidate counts only when it starts on a
+//     character boundary (a run of lead-byte values before it has even length), and the DFA walk from
+//     there decides, exactly as from any other start.
+//   - Otherwise every character is one lookup in the start state's table; most start no walk at all.
+//
+// The window is normalised text (see txt_file.h): one LF per line end, no CR, no zero byte inside it,
+// zero bytes after it. A lead byte followed by an LF is a one-byte character, as in the reader.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pattern/re_dfa.h"
+#include "pattern/txt_file.h"
+
+namespace kelvane {
+
+class GrepTables {
+ public:
+  static constexpr std::int32_t kNone = -1;
+  static constexpr std::int32_t kLead = -2;  // in a one-byte row: look in the lead byte's row
+
+  // Keeps a reference to dfa, which must outlive the tables. Raises std::bad_alloc only.
+  explicit GrepTables(const TRE_DFA& dfa);
+
+  std::int32_t Start() const { return start_; }
+  bool Accepting(std::int32_t s) const { return accepting_[static_cast<std::size_t>(s)] != 0; }
+  // The row of one-byte steps of s: a state index, kNone, or kLead for a lead byte.
+  const std::int32_t* SingleRow(std::int32_t s) {
+    auto& row = single_[static_cast<std::size_t>(s)];
+    return row ? row.get() : MakeSingleRow(s);
+  }
+  // The state after the double-byte character lead, trail (lead must be a lead byte), or kNone.
+  std::int32_t StepDouble(std::int32_t s, unsigned char lead, unsigned char trail) {
+    auto& rows = double_[static_cast<std::size_t>(s) * kLeadCount + LeadIndex(lead)];
+    return (rows ? rows.get() : MakeDoubleRow(s, lead))[trail];
+  }
+  // The state after any code, or kNone; the slow path for codes the rows do not hold.
+  std::int32_t Step(std::int32_t s, std::uint16_t code) const;
+
+  // The bytes every match begins with, as found in the window (possibly empty).
+  const std::string& Prefix() const { return prefix_; }
+
+ private:
+  static constexpr std::size_t kLeadCount = 60;
+  static std::size_t LeadIndex(unsigned char lead) { return lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + 31u; }
+  const std::int32_t* MakeSingleRow(std::int32_t s);
+  const std::int32_t* MakeDoubleRow(std::int32_t s, unsigned char lead);
+  void FindPrefix();
+
+  const TRE_DFA& dfa_;
+  std::int32_t start_;
+  std::vector<std::uint8_t> accepting_;
+  std::vector<std::unique_ptr<std::int32_t[]>> single_;
+  std::vector<std::unique_ptr<std::int32_t[]>> double_;
+  std::string prefix_;
+};
+
+// Called with each matching line; may raise, and the exception passes out of ScanFile.
+using LineReport = std::function<void(const RE_LineInfo_t& line)>;
+
+// Reports, in file order and once each, the lines of file that hold a match of the tables' DFA.
+// Calls file.CheckPoint() before each report. Raises what the reader and report raise.
+void ScanFile(TTxtFile& file, GrepTables& tables, const LineReport& report);
+
+}  // namespace kelvane

@@ -1,0 +1,190 @@
+// TGrep against the whole-file reference, at every block size, on fixed and random cases.
+#include "pattern/grep.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "pattern/re_chars.h"
+#include "platform/cp932.h"
+#include "tests/testing/reference_grep.h"
+#include "tests/testing/temp_dir.h"
+
+namespace kelvane {
+namespace {
+
+const std::size_t kBlockSizes[] = {1, 2, 3, 7, 102400};
+
+std::string sjis(std::string_view utf8) { return cp932::fromUtf8(utf8).text; }
+
+testing::RefAutomaton automatonOf(const TRE_DFA& dfa) {
+  testing::RefAutomaton a;
+  a.start = static_cast<int>(dfa.Start->Index);
+  a.next = [&dfa](int s, std::uint16_t code) {
+    const TREDFAState* n = TRE_DFA::NextState(dfa.States[static_cast<std::size_t>(s)].get(), code);
+    return n ? static_cast<int>(n->Index) : -1;
+  };
+  a.accepting = [&dfa](int s) { return dfa.States[static_cast<std::size_t>(s)]->IsAccepting(); };
+  return a;
+}
+
+std::string grepLines(TGrep& grep, const std::string& path, std::size_t blockSize) {
+  std::vector<RE_LineInfo_t> found;
+  grep.BlockSize = blockSize;
+  grep.OnMatch = [&](TGrep& sender, const RE_LineInfo_t& line) {
+    EXPECT_EQ(&sender, &grep);
+    found.push_back(line);
+  };
+  grep.Grep(path);
+  return testing::formatLines(found);
+}
+
+// Greps content for pattern at every block size; all must agree with the reference (and expected,
+// when given).
+void expectGrep(const std::string& pattern, const std::string& content, const char* expected = nullptr,
+                bool fuzzy = false) {
+  testing::TempDir dir;
+  std::string path = dir.write("g.txt", content);
+  TGrep grep;
+  grep.SetRegExp(pattern);
+  if (fuzzy) grep.SetUseFuzzyCharDic(true);
+  std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep.CurrentDFA())));
+  if (expected) {
+    EXPECT_EQ(reference, expected) << "reference, pattern " << pattern;
+  }
+  for (std::size_t size : kBlockSizes) {
+    EXPECT_EQ(grepLines(grep, path, size), reference) << "pattern " << pattern << ", block size " << size;
+  }
+}
+
+TEST(Grep, OneReportPerLineInFileOrder) {
+  expectGrep("ab", "ab ab ab\r\nx\r\nxab\r\n", "1:ab ab ab\n3:xab\n");
+  expectGrep("ab", "aab", "1:aab\n");
+  expectGrep("a+b", "aaab\r\nb\r\n", "1:aaab\n");
+  expectGrep("x*", "abc\r\nx\r\n", "2:x\n");  // the empty match at the start never counts
+  expectGrep("b", "a\rb\rc\rb", "2:b\n4:b\n");
+}
+
+TEST(Grep, AnchorsMatchEveryLineIncludingFirstAndLast) {
+  expectGrep("^abc", "abc\r\nxabc\r\nabcd", "1:abc\n3:abcd\n");
+  expectGrep("abc$", "abc\r\nabcx\r\nxabc", "1:abc\n3:xabc\n");
+  expectGrep("^", "a\r\n\r\nb\r\n", "1:a\n2:\n3:b\n");
+  expectGrep("$", "a\r\n\r\nb", "1:a\n2:\n3:b\n");
+  expectGrep("^$", "a\r\n\r\nb\r\n", "2:\n");
+  expectGrep("^a|b$", "xa\r\nab\r\nb\r\n", "2:ab\n3:b\n");
+}
+
+TEST(Grep, DoubleByteCharactersAreWholeCharacters) {
+  // 表 ends in 0x5C, the backslash; ソ (0x83 0x5C) too; ア is 0x83 0x41.
+  expectGrep("\\\\", sjis("表示\r\nソ\r\na\\b\r\n"), "3:a\\b\n");
+  expectGrep("A", sjis("ア\r\nAア\r\n"), sjis("2:Aア\n").c_str());
+  expectGrep(sjis("表示"), sjis("表示する\r\n表\r\n示表示\r\n"), sjis("1:表示する\n3:示表示\n").c_str());
+  expectGrep(sjis("ファイル.*設定"), sjis("ファイルの設定\r\n設定ファイル\r\nファイル\r\n設定\r\n"),
+             sjis("1:ファイルの設定\n").c_str());
+  expectGrep(sjis("[あ-ん]+"), sjis("カナ\r\nかな\r\nｶﾅ\r\n"), sjis("2:かな\n").c_str());
+}
+
+TEST(Grep, MatchesThatReadAcrossLineEnds) {
+  // A negated class never holds LF; an escaped LF or a class with one does.
+  expectGrep("a[^x]b", "xa\r\nbx\r\na\r\nb", "");
+  expectGrep("a\\nb", "xa\r\nbx\r\na\r\nb", "1:xa\n3:a\n");
+  expectGrep("a\\nb", "a\r\nb\r\nab", "1:a\n");
+  expectGrep("c[\\nq]*z", "c\r\n\r\n\r\nz", "1:c\n");
+}
+
+TEST(Grep, FuzzyCharacters) {
+  expectGrep(sjis("ファイル"), sjis("ﾌｧｲﾙ\r\nファイル\r\nふぁいる\r\n"), nullptr, true);
+  expectGrep("ab", sjis("ＡＢ\r\nab\r\nAb\r\n"), nullptr, true);
+}
+
+TEST(Grep, LongLinesAndDoubleBytesAcrossBlocks) {
+  std::string line;
+  for (int i = 0; i < 3000; ++i) line += sjis("あ表ｱa");
+  expectGrep(sjis("表ｱ") + "a" + sjis("あ"), line + "\r\n" + line);
+  expectGrep("a$", line + "\r\nb\r\n" + line);
+  expectGrep(sjis("あ") + "$", line + sjis("あ"), nullptr);
+}
+
+TEST(Grep, BindsLiteralOrDfaAtEveryAssignment) {
+  TGrep grep;
+  EXPECT_THROW(grep.Grep("/nonexistent"), std::logic_error);
+  grep.SetRegExp("abc");
+  EXPECT_TRUE(grep.BoundToLiteral());
+  grep.SetRegExp("a.c");
+  EXPECT_FALSE(grep.BoundToLiteral());
+  grep.SetRegExp("^abc$");
+  EXPECT_TRUE(grep.BoundToLiteral());
+  grep.SetUseFuzzyCharDic(true);
+  EXPECT_FALSE(grep.BoundToLiteral());
+  EXPECT_THROW(grep.SetRegExp("(ab"), ERegExpParser);
+  // After a failed compilation the empty pattern is current, and a search reports nothing.
+  testing::TempDir dir;
+  EXPECT_EQ(grepLines(grep, dir.write("a.txt", "abc\r\n"), 7), "");
+}
+
+TEST(Grep, FailuresAndTheUnassignedEvent) {
+  testing::TempDir dir;
+  TGrep grep;
+  grep.SetRegExp("a");
+  grep.Grep(dir / "missing.txt");  // no OnMatch: the file is not even opened
+  grep.OnMatch = [](TGrep&, const RE_LineInfo_t&) {};
+  EXPECT_THROW(grep.Grep(dir / "missing.txt"), EFileNotFound);
+  EXPECT_NO_THROW(grep.Grep(dir.write("empty.txt", "")));
+  // An exception from the handler passes out; the next search starts afresh.
+  std::string path = dir.write("b.txt", "a\r\na\r\n");
+  grep.OnMatch = [](TGrep&, const RE_LineInfo_t&) { throw std::runtime_error("stop"); };
+  EXPECT_THROW(grep.Grep(path), std::runtime_error);
+  // Cancel set from the message pump stops the search; Cancel is reset by the next search.
+  int reports = 0;
+  grep.OnMatch = [&](TGrep&, const RE_LineInfo_t&) { ++reports; };
+  grep.ProcessMessages = [&] {
+    if (reports == 1) grep.Cancel = true;
+  };
+  EXPECT_THROW(grep.Grep(path), EGrepCancel);
+  EXPECT_EQ(reports, 1);
+  grep.ProcessMessages = nullptr;
+  reports = 0;
+  grep.Grep(path);
+  EXPECT_EQ(reports, 2);
+}
+
+// Random patterns over characters that stress the reader: a, b, LF, CR, ｱ, あ, 表 (trail 0x5C), ア
+// (trail "A"), a lead byte alone, NUL.
+TEST(Grep, RandomPatternsAndFilesMatchTheReference) {
+  std::mt19937 rng(7);
+  const std::vector<std::string> atoms = {"a",    "b", "A", "\\\\", sjis("あ"), sjis("表"), sjis("ア"),      sjis("ｱ"),
+                                          "^",    "$", ".", "[ab]", "[^a]",     "\\n",      sjis("[あ-ア]"), "(a|b)",
+                                          "(^|b)"};
+  const std::vector<std::string> ops = {"", "", "", "*", "+", "?"};
+  const std::vector<std::string> pieces = {
+      "a",        "b",        "A",        "\\",      "\r",  "\n", "\r\n", std::string(1, '\0'),
+      sjis("あ"), sjis("表"), sjis("ア"), sjis("ｱ"), "\x82"};
+  testing::TempDir dir;
+  int compared = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string pattern;
+    int atomCount = 1 + static_cast<int>(rng() % 4);
+    for (int i = 0; i < atomCount; ++i) pattern += atoms[rng() % atoms.size()] + ops[rng() % ops.size()];
+    if (rng() % 5 == 0) pattern += "|" + atoms[rng() % atoms.size()];
+    TGrep grep;
+    try {
+      grep.SetRegExp(pattern);
+      if (rng() % 4 == 0) grep.SetUseFuzzyCharDic(true);
+    } catch (const ERegExpParser&) {
+      continue;
+    }
+    std::string content;
+    int n = static_cast<int>(rng() % 30);
+    for (int i = 0; i < n; ++i) content += pieces[rng() % pieces.size()];
+    std::string path = dir.write("r.txt", content);
+    std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep.CurrentDFA())));
+    for (std::size_t size : kBlockSizes) {
+      ASSERT_EQ(grepLines(grep, path, size), reference) << "round " << round << " pattern " << pattern;
+    }
+    ++compared;
+  }
+  EXPECT_GT(compared, 300);
+}
+
+}  // namespace
+}  // namespace kelvane
