@@ -58,15 +58,14 @@ std::size_t badCp932Length(std::string_view in, std::size_t pos) {
   return 1;
 }
 
-// The length of the UTF-8 sequence that starts at pos when it is well formed, else 1, so that a
-// character with no CP932 form counts once and broken bytes count one by one.
+// The bytes one replacement stands for: a whole character with no CP932 form, or the longest
+// start of a character that is cut short, or else one bad byte.
 std::size_t badUtf8Length(std::string_view in, std::size_t pos) {
   unsigned char b = static_cast<unsigned char>(in[pos]);
   std::size_t n = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 1;
-  if (n == 1 || pos + n > in.size()) return 1;
-  for (std::size_t i = 1; i < n; ++i)
-    if ((static_cast<unsigned char>(in[pos + i]) & 0xC0) != 0x80) return 1;
-  return n;
+  std::size_t len = 1;
+  while (len < n && pos + len < in.size() && (static_cast<unsigned char>(in[pos + len]) & 0xC0) == 0x80) ++len;
+  return len;
 }
 
 template <typename BadLength>
