@@ -9,6 +9,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -69,6 +70,12 @@ void writeErrno(int fd, int err) {
 [[noreturn]] void middleChild(int pipeWrite, const char* file, char* const* argv) {
   pid_t pid = fork();
   if (pid == 0) {
+    // The program starts with a clean signal state, not with what the window blocked or ignored.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    signal(SIGPIPE, SIG_DFL);
+    signal(SIGCHLD, SIG_DFL);
     setsid();
     execve(file, argv, environ);
     writeErrno(pipeWrite, errno);

@@ -59,7 +59,11 @@ void writeFlag(Profile& p, const std::string& section, const std::string& key, b
 
 }  // namespace
 
-std::string settingsFilePath(const std::string& startupFolder) { return startupFolder + "/Kelvane.ini"; }
+std::string settingsFilePath(const std::string& startupFolder) {
+  // The root folder already ends in "/".
+  if (!startupFolder.empty() && startupFolder.back() == '/') return startupFolder + "Kelvane.ini";
+  return startupFolder + "/Kelvane.ini";
+}
 
 Settings loadSettings(const Profile& p) {
   const auto& k = settingsKeys();

@@ -36,7 +36,7 @@ struct Settings {
   std::uint32_t ReplaceTextColor = 0x008000;  // clGreen
 };
 
-// startupFolder + "/Kelvane.ini".
+// startupFolder + "/Kelvane.ini" (without a second "/" when the folder is the root).
 std::string settingsFilePath(const std::string& startupFolder);
 
 // The start-up load of "拡張子" and "Main" into a Settings record. SearchTextColor and

@@ -20,6 +20,7 @@ TEST(SettingsFile, FirstRunGivesTheDefaults) {
   TempDir dir;
   Profile p(settingsFilePath(dir.path()));
   EXPECT_EQ(p.path(), dir.path() + "/Kelvane.ini");
+  EXPECT_EQ(settingsFilePath("/"), "/Kelvane.ini");
   Settings s = loadSettings(p);
   EXPECT_TRUE(s.ExtTxt && s.Subfolders && s.CaseSensitive && s.UseRegExp);
   EXPECT_FALSE(s.ExtHtml || s.ExtCgi || s.ExtSystem || s.ExtCsv || s.ExtCustom || s.ExtMsWord || s.FuzzyDic ||
