@@ -34,7 +34,9 @@ void TRE_DFA::Build() {
   BuildStates();
   SortTransitions();
   FindLiteral();
+  // The sets served only to find states again; a cached DFA keeps just its transitions.
   byHash_.clear();
+  for (auto& state : States) state->NFAStates.reset();
   NFA = nullptr;
 }
 

@@ -51,7 +51,8 @@ class TRE_DFA {
   TRE_DFA(const TRE_DFA&) = delete;
   TRE_DFA& operator=(const TRE_DFA&) = delete;
 
-  // Builds every state, sorts the transitions and finds the plain literal; afterwards NFA is null.
+  // Builds every state, sorts the transitions and finds the plain literal; afterwards NFA and every
+  // state's NFAStates are null (a cached pattern keeps only what matching needs).
   // Raises ERegExpParser (TooComplexMessage) past the budget, std::bad_alloc when memory runs out; the
   // DFA is then unusable and is to be freed.
   void Build();

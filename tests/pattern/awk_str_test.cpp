@@ -1,0 +1,133 @@
+// TAWKStr: Match, GSub and template expansion, driven by tests/data/pattern/back_match.txt, and the
+// binding of the match procedure.
+#include "pattern/awk_str.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pattern/re_chars.h"
+#include "tests/testing/pattern_case_file.h"
+
+namespace kelvane {
+namespace {
+
+using testing::cp932Case;
+
+const std::vector<testing::CaseLine>& Cases() {
+  static const auto cases = testing::readCaseFile(KELVANE_TEST_DATA "/pattern/back_match.txt");
+  return cases;
+}
+
+TMatchCORE_LineSeparator Separator(const std::string& name) { return name == "lf" ? mcls_LF : mcls_CRLF; }
+
+std::string Show(const std::string& bytes) { return ::testing::PrintToString(bytes); }
+
+TEST(AWKStrTable, MatchCases) {
+  int seen = 0;
+  for (const auto& c : Cases()) {
+    const auto& f = c.fields;
+    if (f[0] != "match" && f[0] != "fuzzy") continue;
+    ASSERT_EQ(f.size(), 5u) << "line " << c.lineNo;
+    ++seen;
+    TAWKStr awk;
+    awk.LineSeparator = Separator(f[1]);
+    awk.SetUseFuzzyCharDic(f[0] == "fuzzy");
+    ASSERT_NO_THROW(awk.SetRegExp(f[2])) << "line " << c.lineNo;
+    int position = -1, length = -1;
+    const int result = awk.Match(f[3], position, length);
+    EXPECT_EQ(std::to_string(position) + " " + std::to_string(length), f[4])
+        << "line " << c.lineNo << ": pattern " << Show(f[2]) << " text " << Show(f[3]);
+    EXPECT_EQ(result, position) << "line " << c.lineNo;
+  }
+  EXPECT_GT(seen, 50);
+}
+
+TEST(AWKStrTable, GSubCases) {
+  int seen = 0;
+  for (const auto& c : Cases()) {
+    const auto& f = c.fields;
+    if (f[0] != "gsub") continue;
+    ASSERT_EQ(f.size(), 7u) << "line " << c.lineNo;
+    ++seen;
+    TAWKStr awk;
+    awk.LineSeparator = Separator(f[1]);
+    ASSERT_NO_THROW(awk.SetRegExp(f[2])) << "line " << c.lineNo;
+    std::string text = f[4];
+    const int count = awk.GSub(f[3], text);
+    EXPECT_EQ(Show(text), Show(f[5])) << "line " << c.lineNo << ": pattern " << Show(f[2]);
+    EXPECT_EQ(std::to_string(count), f[6]) << "line " << c.lineNo;
+  }
+  EXPECT_GT(seen, 20);
+}
+
+TEST(AWKStrTable, TemplateCases) {
+  TAWKStr awk;
+  int seen = 0;
+  for (const auto& c : Cases()) {
+    const auto& f = c.fields;
+    if (f[0] == "expand") {
+      ASSERT_EQ(f.size(), 5u) << "line " << c.lineNo;
+      EXPECT_EQ(Show(awk.ExpandReplacement(f[1], f[2])), Show(f[3])) << "line " << c.lineNo;
+      ++seen;
+    } else if (f[0] == "badtemplate") {
+      ASSERT_EQ(f.size(), 3u) << "line " << c.lineNo;
+      try {
+        awk.ExpandReplacement(f[1], "x");
+        ADD_FAILURE() << "line " << c.lineNo << ": no error";
+      } catch (const ERegExpParser& e) {
+        EXPECT_EQ(Show(e.what()), Show(f[2])) << "line " << c.lineNo;
+      }
+      ++seen;
+    }
+  }
+  EXPECT_GT(seen, 10);
+}
+
+TEST(AWKStr, BrokenTemplateRaisesOnlyWhenSomethingMatchesAndLeavesTheTextAlone) {
+  TAWKStr awk;
+  awk.SetRegExp("b");
+  std::string text = "abc";
+  EXPECT_THROW(awk.GSub("x\\", text), ERegExpParser);
+  EXPECT_EQ(text, "abc");
+  std::string other = "xyz";
+  EXPECT_EQ(awk.GSub("x\\", other), 0);
+  EXPECT_EQ(other, "xyz");
+}
+
+TEST(AWKStr, MatchProcedureIsChosenAgainAtEveryAssignment) {
+  TAWKStr awk;
+  int position, length;
+  awk.SetRegExp("^a");
+  EXPECT_EQ(awk.Match("ba", position, length), 0);
+  awk.SetRegExp("a");
+  EXPECT_EQ(awk.Match("ba", position, length), 2);
+  awk.SetRegExp("a$");
+  EXPECT_EQ(awk.Match("ab", position, length), 0);
+  // A pattern that fails leaves the empty pattern current: an empty match at the start.
+  EXPECT_THROW(awk.SetRegExp("a)"), ERegExpParser);
+  EXPECT_EQ(awk.Match("ba", position, length), 1);
+  EXPECT_EQ(length, 0);
+  // Switching the dictionary assigns the pattern again, with its binding.
+  awk.SetRegExp("^a");
+  awk.SetUseFuzzyCharDic(true);
+  EXPECT_EQ(awk.Match(cp932Case("xＡ\nａ"), position, length), 5);
+  EXPECT_EQ(length, 2);
+  EXPECT_EQ(awk.RegExp(), "^a");
+}
+
+TEST(AWKStr, EmptyMatchesNeverSplitACharacterOrLoopOnLongText) {
+  TAWKStr awk;
+  awk.SetRegExp("x*");
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += cp932Case("表\r\n");
+  std::string replaced = text;
+  EXPECT_EQ(awk.GSub("|", replaced), 40000);
+  // Every inserted bar stands before a whole character or before a CR LF pair.
+  std::string expected;
+  for (int i = 0; i < 20000; ++i) expected += cp932Case("|表|\r\n");
+  EXPECT_EQ(replaced, expected);
+}
+
+}  // namespace
+}  // namespace kelvane
