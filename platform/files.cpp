@@ -34,6 +34,13 @@ constexpr const char* kCannotRemoveFolder = "フォルダを削除できませ�
 constexpr const char* kCannotListFolder = "フォルダを読めません";
 constexpr const char* kCannotCopy = "ファイルをコピーできません";
 constexpr const char* kNoNativeName = "この名前はファイルシステムで扱えません";
+constexpr const char* kReadOnlyFile = "読み取り専用のファイルです";
+
+// The read-only attribute: no write bit at all (even root respects it, as the desktop's
+// read-only attribute binds everyone), or a file we are not allowed to write.
+bool isReadOnly(int dirFd, const char* name, const struct stat& st) {
+  return (st.st_mode & 0222) == 0 || faccessat(dirFd, name, W_OK, AT_EACCESS) != 0;
+}
 
 // "<head>: <path> (<reason>)" in CP932. strerror may answer in the locale's language once the
 // window has set it, so its text goes through the converter too.
@@ -43,8 +50,19 @@ std::string message(const char* head, std::string_view path, int err) {
   return text(head) + ": " + std::string(path) + " (" + cp932::fromUtf8(reason).text + ")";
 }
 
+std::string messageWithReason(const char* head, std::string_view path, const char* reason) {
+  return text(head) + ": " + std::string(path) + " (" + text(reason) + ")";
+}
+
 std::string messageNoNative(const char* head, std::string_view path) {
-  return text(head) + ": " + std::string(path) + " (" + text(kNoNativeName) + ")";
+  return messageWithReason(head, path, kNoNativeName);
+}
+
+// A regular file that exists and carries the read-only attribute: writes and deletes leave it
+// alone, as they do on the desktop, although the folder would let a rename replace it.
+bool existingReadOnly(const std::string& native) {
+  struct stat st;
+  return stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) && isReadOnly(AT_FDCWD, native.c_str(), st);
 }
 
 std::string nativeOrThrow(const std::string& path, const char* head) {
@@ -62,8 +80,7 @@ unsigned attributesOf(int dirFd, const char* name, const struct stat& st) {
   if (S_ISDIR(st.st_mode)) return kDirectory;
   if (!S_ISREG(st.st_mode)) return 0;
   unsigned a = kArchive;
-  // No write bit at all is the read-only attribute even for root; otherwise ask whether we may write.
-  if ((st.st_mode & 0222) == 0 || faccessat(dirFd, name, W_OK, AT_EACCESS) != 0) a |= kReadOnly;
+  if (isReadOnly(dirFd, name, st)) a |= kReadOnly;
   if (name[0] == '.') a |= kHidden;
   return a;
 }
@@ -144,12 +161,12 @@ int writeSafely(const std::string& native, std::string_view bytes, const struct 
   mode_t mode = like ? (like->st_mode & 07777) : (0666 & ~currentUmask());
   int err = 0;
   if (!writeAll(fd, bytes)) err = errno;
-  if (!err && fchmod(fd, mode) != 0) err = errno;
   if (!err && like && (like->st_uid != geteuid() || like->st_gid != getegid())) {
     if (fchown(fd, like->st_uid, like->st_gid) != 0) {
       // Not allowed to give the file away: keep it ours; the permission bits still hold.
     }
   }
+  if (!err && fchmod(fd, mode) != 0) err = errno;  // after fchown, which may clear set-id bits
   if (!err && keepTimes) {
     struct timespec times[2] = {like->st_atim, like->st_mtim};
     futimens(fd, times);
@@ -279,6 +296,7 @@ void writeFile(const std::string& path, std::string_view bytes) {
   bool existed = stat(native.c_str(), &old) == 0;
   if (existed && S_ISDIR(old.st_mode)) throw FileError(message(kCannotWrite, path, EISDIR));
   if (existed && !S_ISREG(old.st_mode)) throw FileError(message(kCannotWrite, path, EINVAL));
+  if (existed && existingReadOnly(native)) throw FileError(messageWithReason(kCannotWrite, path, kReadOnlyFile));
   if (int err = writeSafely(native, bytes, existed ? &old : nullptr, false))
     throw FileError(message(kCannotWrite, path, err));
 }
@@ -286,6 +304,7 @@ void writeFile(const std::string& path, std::string_view bytes) {
 bool deleteFile(const std::string& path, std::string* error) {
   auto native = toNative(path);
   if (!native) return fail(error, messageNoNative(kCannotDelete, path));
+  if (existingReadOnly(*native)) return fail(error, messageWithReason(kCannotDelete, path, kReadOnlyFile));
   if (unlink(native->c_str()) != 0) return fail(error, message(kCannotDelete, path, errno));
   return true;
 }
@@ -305,7 +324,6 @@ bool removeFolder(const std::string& path, std::string* error) {
 }
 
 bool copyFile(const std::string& from, const std::string& to, std::string* error) {
-  // The copy takes the source's permission bits and modification time, as the desktop's copy does.
   auto nativeFrom = toNative(from);
   auto nativeTo = toNative(to);
   if (!nativeFrom) return fail(error, messageNoNative(kCannotCopy, from));
@@ -317,15 +335,23 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
   struct stat target;
   if (stat(nativeTo->c_str(), &target) == 0 && S_ISDIR(target.st_mode))
     return fail(error, message(kCannotCopy, to, EISDIR));
+  if (existingReadOnly(*nativeTo)) return fail(error, messageWithReason(kCannotCopy, to, kReadOnlyFile));
   std::string bytes;
   try {
     bytes = readFile(from);
   } catch (const FileError& e) {
     return fail(error, e.what());
   }
+  // A new copy takes the source's permission bits; a file copied over keeps its own bits and owner,
+  // so restoring a private file never opens it to others. Either way it gets the source's times.
   struct stat like = source;
   like.st_uid = geteuid();
   like.st_gid = getegid();
+  if (stat(nativeTo->c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+    like.st_mode = target.st_mode;
+    like.st_uid = target.st_uid;
+    like.st_gid = target.st_gid;
+  }
   if (int err = writeSafely(*nativeTo, bytes, &like, true)) return fail(error, message(kCannotCopy, to, err));
   return true;
 }

@@ -186,6 +186,27 @@ TEST(WriteFile, ReadOnlyFolderRefusesAndTheOldFileStays) {
   EXPECT_EQ(entriesIn(sub), 1u);
 }
 
+TEST(FileOperations, ReadOnlyFilesAreNeitherRewrittenNorDeleted) {
+  // The read-only attribute binds root too, as it does on the desktop.
+  TempDir dir;
+  std::string file = dir.write("ro.txt", "keep");
+  chmod(file.c_str(), 0444);
+  std::string error;
+  try {
+    writeFile(file, "new");
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find(sj("読み取り専用")), std::string::npos);
+  }
+  EXPECT_FALSE(deleteFile(file, &error));
+  EXPECT_NE(error.find(file), std::string::npos);
+  EXPECT_FALSE(copyFile(dir.write("other.txt", "x"), file, &error));
+  EXPECT_EQ(testing::slurp(file), "keep");
+  // a read-only source copies fine, and the copy is read-only like it
+  ASSERT_TRUE(copyFile(file, dir / "copy.txt", &error)) << error;
+  EXPECT_EQ(modeOf(dir / "copy.txt"), 0444u);
+}
+
 TEST(FileOperations, DeleteCreateRemoveCopy) {
   TempDir dir;
   std::string error;
@@ -197,6 +218,11 @@ TEST(FileOperations, DeleteCreateRemoveCopy) {
   EXPECT_EQ(testing::slurp(dir / "copy.txt"), "data");
   EXPECT_EQ(modeOf(dir / "copy.txt"), 0604u);
   EXPECT_EQ(stdfs::last_write_time(dir / "copy.txt"), stdfs::last_write_time(src));
+  std::string priv = dir.write("private.txt", "secret");
+  chmod(priv.c_str(), 0600);
+  ASSERT_TRUE(copyFile(src, priv, &error)) << error;  // copied over: its own bits stay
+  EXPECT_EQ(modeOf(priv), 0600u);
+  EXPECT_EQ(testing::slurp(priv), "data");
   EXPECT_FALSE(copyFile(dir / "none.txt", dir / "c2.txt", &error));
   EXPECT_NE(error.find(dir / "none.txt"), std::string::npos);
   EXPECT_FALSE(copyFile(src, dir.path(), &error));
