@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/cp932.h"
 #include "tests/testing/temp_dir.h"
@@ -135,6 +136,10 @@ TEST(Profile, RefusedWriteRaisesNamingTheFileAndLosesNothing) {
     EXPECT_NE(std::string(e.what()).find(dir / "gone/Kelvane.ini"), std::string::npos);
     EXPECT_EQ(std::string(e.what()).find(sj("設定ファイルに書き込めません")), 0u);
   }
+  std::string readOnly = dir.write("ro.ini", "[Main]\r\nk=old\r\n");
+  chmod(readOnly.c_str(), 0444);
+  EXPECT_THROW(Profile(readOnly).writeString("Main", "k", "new"), ProfileError);
+  EXPECT_EQ(Profile(readOnly).readString("Main", "k", ""), "old");
   dir.mkdir("folder.ini");
   Profile folder(dir / "folder.ini");
   EXPECT_THROW(folder.writeString("Main", "k", "v"), ProfileError);
