@@ -27,10 +27,16 @@ bool isWindowCode(std::uint16_t code) {
 std::size_t countLF(const char* a, const char* z) {
   std::size_t n = 0;
 #if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; z - a >= 16; a += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-    n += static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
+  // Each compare gives -1 per LF; up to 255 rounds are summed bytewise before they are added up.
+  const __m128i lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
+  while (z - a >= 16) {
+    __m128i sum = zero;
+    for (int round = 0; round < 255 && z - a >= 16; ++round, a += 16) {
+      sum = _mm_sub_epi8(sum, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)), lf));
+    }
+    __m128i total = _mm_sad_epu8(sum, zero);
+    n += static_cast<std::size_t>(_mm_cvtsi128_si32(total)) +
+         static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(total, total)));
   }
 #endif
   for (; a < z; ++a) n += *a == '\n';

@@ -5,7 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -49,8 +54,8 @@ TTxtFile::TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessa
       processMessages_(std::move(processMessages)) {
   fd_ = openRegularFile(fileName, &fileSize_);
   try {
-    raw_.resize(blockSize_);
-    win_.assign(blockSize_ + kSpareSize, 0);
+    // A small file gets a small window: most files of a tree are far shorter than a block.
+    win_.assign(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, fileSize_ + 1)) + kSpareSize, 0);
     win_[0] = '\n';
     dataEnd_ = 1;
     ReadBlock();
@@ -79,10 +84,31 @@ std::size_t TTxtFile::ReadRaw(char* into, std::size_t want) {
   return got;
 }
 
+namespace {
+
+// Copies in[0..n) to out up to the first CR or zero byte, 16 bytes at a time where it can; returns how
+// many bytes were copied. out may overlap in, at or before it.
+std::size_t copyPlain(const char* in, std::size_t n, char* out) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r'), zero = _mm_setzero_si128();
+  while (i + 16 <= n) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, zero))) != 0) break;
+    // out lies at or before in: a whole chunk stored never reaches input not yet loaded.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+    i += 16;
+  }
+#endif
+  for (; i < n && in[i] != '\r' && in[i] != '\0'; ++i) out[i] = in[i];
+  return i;
+}
+
+}  // namespace
+
 // Appends n raw bytes to the window with the line ends and zero bytes made regular (see the header).
+// p may lie in the window itself, behind the data: the output never overtakes the input.
 void TTxtFile::AppendNormalised(const char* p, std::size_t n) {
-  std::size_t need = dataEnd_ + n + 3;
-  if (win_.size() < need) win_.resize(need + need / 2, 0);
   char* out = win_.data() + dataEnd_;
   std::size_t i = 0;
   if (pendingCR_ && n > 0) {
@@ -90,36 +116,47 @@ void TTxtFile::AppendNormalised(const char* p, std::size_t n) {
     *out++ = '\n';
     if (p[0] == '\n') i = 1;
   }
-  for (; i < n; ++i) {
-    char b = p[i];
-    if (b == '\r') {
-      if (i + 1 == n) {
-        pendingCR_ = true;
-        break;
-      }
-      if (p[i + 1] == '\n') continue;
-      b = '\n';
-    } else if (b == '\0') {
-      b = ' ';
+  while (i < n) {
+    std::size_t k = copyPlain(p + i, n - i, out);
+    out += k;
+    i += k;
+    if (i == n) break;
+    if (p[i] == '\0') {
+      *out++ = ' ';
+    } else if (i + 1 == n) {
+      pendingCR_ = true;  // a CR at the end of the block: the next block tells which line end it is
+    } else if (p[i + 1] != '\n') {
+      *out++ = '\n';  // a lone CR; a CR before an LF is dropped and the LF kept
     }
-    *out++ = b;
+    ++i;
   }
   dataEnd_ = static_cast<std::size_t>(out - win_.data());
   std::memset(out, 0, win_.size() - dataEnd_ < 3 ? win_.size() - dataEnd_ : 3);
 }
 
+void TTxtFile::Reserve(std::size_t bytes) {
+  std::size_t need = dataEnd_ + bytes + 32;  // room for the 16-byte stores and the closing zeros
+  if (win_.size() < need) win_.resize(std::max(need, win_.size() + win_.size() / 2), 0);
+}
+
+// Reads straight into the window behind the data and normalises there.
 void TTxtFile::ReadBlock() {
-  std::size_t got = ReadRaw(raw_.data(), blockSize_);
+  std::size_t want = blockSize_;
+  if (consumed_ < fileSize_ && fileSize_ - consumed_ < want) want = static_cast<std::size_t>(fileSize_ - consumed_) + 1;
+  Reserve(want + 1);
+  char* into = win_.data() + dataEnd_ + 1;
+  std::size_t got = ReadRaw(into, want);
   consumed_ += got;
   if (got > 0) {
-    AppendNormalised(raw_.data(), got);
+    AppendNormalised(into, got);
     lastWasLF_ = win_[dataEnd_ - 1] == '\n' && !pendingCR_;
   }
-  if (got < blockSize_ || consumed_ == fileSize_) {
+  if (got < want || consumed_ == fileSize_) {
     atEnd_ = true;
     if (consumed_ > 0 && (pendingCR_ || !lastWasLF_)) {
       pendingCR_ = false;
       static const char kLF = '\n';
+      Reserve(1);
       AppendNormalised(&kLF, 1);
       lastWasLF_ = true;
     }

@@ -117,6 +117,7 @@ class TTxtFile {
  private:
   void ReadBlock();
   std::size_t ReadRaw(char* into, std::size_t want);
+  void Reserve(std::size_t bytes);
   void AppendNormalised(const char* p, std::size_t n);
   bool HaveByteAt(std::size_t& pos);
   bool LeadPairsAt(std::size_t& pos);
@@ -128,7 +129,6 @@ class TTxtFile {
   std::size_t blockSize_;
   const bool* cancel_;
   ProcessMessagesFn processMessages_;
-  std::vector<char> raw_;  // one block as read, before normalising
   std::vector<char> win_;  // the window; zero bytes after the data
   std::size_t dataEnd_ = 0;
   std::size_t lineStart_ = 0, anchor_ = 0, look_ = 0;

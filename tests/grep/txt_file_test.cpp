@@ -118,6 +118,19 @@ TEST(TxtFile, RandomFilesMatchTheReference) {
   }
 }
 
+// Blocks are normalised in place, 16 bytes at a time: a CR LF or NUL inside a chunk once shifted the
+// bytes after it and repeated a letter ("xab" read as "xabb").
+TEST(TxtFile, NormalisingInPlaceKeepsTheBytesAfterALineEnd) {
+  expectSameAtEveryBlockSize("ab ab ab\r\nx\r\nxab\r\n", "ab", "1:ab ab ab\n3:xab\n");
+  std::string content;
+  for (int i = 0; i < 40; ++i)
+    content += std::string(static_cast<std::size_t>(i % 23), 'a') + (i % 3 ? "\r\n" : "\r") + "z";
+  content += std::string("0123456789abcdef\0ghijklmnopqrstuv\r\nwxyz", 39);
+  std::string expected = testing::formatLines(testing::referenceGrep(content, testing::literalAutomaton({'z'})));
+  EXPECT_NE(expected.find("ghijklmnopqrstuv"), std::string::npos);
+  expectSameAtEveryBlockSize(content, "z", expected);
+}
+
 TEST(TxtFile, OpenFailuresAndEmptyFiles) {
   testing::TempDir dir;
   bool cancel = false;
