@@ -7,11 +7,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListView>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "platform/cp932.h"
 #include "tests/testing/temp_dir.h"
 #include "workspace/ui/Unit1.h"
+#include "workspace/ui/check_list_model.h"
 
 namespace kelvane {
 namespace {
@@ -31,6 +34,7 @@ class InFolder {
 };
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+std::string sj(const std::string& utf8) { return cp932::fromUtf8(utf8).text; }
 
 TEST(MainWindowTest, OpensWithTitleTabsCaptionsAndClosesWritingTheSettings) {
   testing::TempDir dir;
@@ -71,6 +75,88 @@ TEST(MainWindowTest, OpensWithTitleTabsCaptionsAndClosesWritingTheSettings) {
   const std::string ini = testing::slurp(dir / "Kelvane.ini");
   EXPECT_NE(ini.find("680"), std::string::npos);
   EXPECT_NE(ini.find("480"), std::string::npos);
+}
+
+TEST(MainWindowTest, TheSettingsFileShapesTheWindowAndAFolderFromTheHistoryFillsTheTargetList) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  dir.write("tree/a.txt", "x\r\n");
+  dir.write("tree/b.TXT", "x\r\n");
+  dir.write("tree/c.png", "x");
+  dir.write("tree/sub/d.txt", "x\r\n");
+  dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree +
+                                  "\",\r\nウインドウの幅=800\r\nウインドウの高さ=0x258\r\n"
+                                  "[表示]\r\nTAB３ヘッダー背景色=clBlue\r\nTAB１背景色=$00C0DCC0\r\n"
+                                  "TAB３フォントサイズ=15\r\nコンボボックスサイズ=20\r\nステータスバーサイズ=12\r\n"
+                                  "ツールボタン表示=0\r\n"));
+  InFolder in(dir / "run");
+  TForm1 form;
+  form.show();
+  EXPECT_EQ(form.size(), QSize(800, 600));
+  EXPECT_EQ(form.look(ListId::kTarget).headerBack, QColor(0, 0, 255));
+  EXPECT_EQ(form.look(ListId::kTarget).rowHeight, 20);  // 15 points at 96 dots per inch
+  EXPECT_EQ(form.look(ListId::kResult).back, QColor(0xC0, 0xDC, 0xC0));
+  EXPECT_EQ(form.look(ListId::kJoin).back, QColor(255, 255, 255));
+  EXPECT_EQ(form.boxBar()->height(), 43);
+  EXPECT_EQ(form.statusBar()->height(), 23);
+  EXPECT_FALSE(form.commandBar()->isVisible());
+  EXPECT_TRUE(form.statusBar()->isVisible());
+
+  QComboBox* folders = form.folderBox();
+  ASSERT_EQ(folders->count(), 2);
+  EXPECT_EQ(folders->itemText(1), QString::fromStdString(tree));
+  folders->setCurrentIndex(1);
+  emit folders->activated(1);
+
+  QAbstractItemModel* rows = form.listView(ListId::kTarget)->model();
+  ASSERT_EQ(rows->rowCount(), 5);
+  EXPECT_TRUE(rows->index(0, 0).data(CheckListModel::kHeaderRole).toBool());
+  EXPECT_EQ(rows->index(0, 0).data().toString(), u(("\"" + tree + "\",【該当File数】,2").c_str()));
+  EXPECT_EQ(rows->index(1, 0).data().toString(), QString::fromStdString(tree + "/a.txt"));
+  EXPECT_EQ(rows->index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+  EXPECT_EQ(rows->index(4, 0).data().toString(), QString::fromStdString(tree + "/sub/d.txt"));
+  EXPECT_EQ(folders->itemText(0), QString::fromStdString(tree));
+  EXPECT_EQ(folders->currentIndex(), 0);
+  EXPECT_EQ(form.statusLabel()->text(), u("3個のファイルが対象です"));
+  EXPECT_EQ(form.pages()->currentIndex(), 2);
+
+  // A click on a box reaches the Workspace's count.
+  rows->setData(rows->index(2, 0), Qt::Unchecked, Qt::CheckStateRole);
+  EXPECT_EQ(form.workspace().CheckedFileCount, 2);
+  form.close();
+}
+
+TEST(MainWindowTest, TabsAndModeCommandsFollowTheWorkspace) {
+  testing::TempDir dir;
+  InFolder in(dir.path());
+  TForm1 form;
+  form.action("ToolButton8")->trigger();
+  EXPECT_EQ(form.pages()->currentIndex(), 1);
+  EXPECT_TRUE(form.action("N6")->isChecked());
+  EXPECT_FALSE(form.action("GREP1")->isChecked());
+  EXPECT_FALSE(form.patternBox()->isEnabled());
+  EXPECT_TRUE(form.action("FairuKetugouB")->isEnabled());
+  EXPECT_FALSE(form.action("ToolButton1")->isEnabled());
+  // The person picks the result tab: search mode again.
+  form.pages()->setCurrentIndex(0);
+  EXPECT_EQ(form.workspace().ProcessingMode, pmSearch);
+  EXPECT_TRUE(form.action("GREP1")->isChecked());
+  EXPECT_TRUE(form.patternBox()->isEnabled());
+  form.close();
+}
+
+TEST(MainWindowTest, NoCommandStartsWhileAnotherOneRuns) {
+  testing::TempDir dir;
+  InFolder in(dir.path());
+  TForm1 form;
+  bool inner = false;
+  bool refused = false;
+  EXPECT_TRUE(form.run([&] { refused = !form.run([&] { inner = true; }); }));
+  EXPECT_TRUE(refused);
+  EXPECT_FALSE(inner);
+  EXPECT_TRUE(form.run([&] { inner = true; }));
+  EXPECT_TRUE(inner);
+  form.close();
 }
 
 }  // namespace

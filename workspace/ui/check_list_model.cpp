@@ -7,38 +7,42 @@
 namespace kelvane {
 
 CheckListModel::CheckListModel(CheckList& list, QObject* parent) : QAbstractListModel(parent), list_(list) {
-  resetCache();
+  rows_ = list_.rows();
+  texts_.assign(rows_.size(), std::nullopt);
   list_.addObserver(this);
 }
 
 CheckListModel::~CheckListModel() { list_.removeObserver(this); }
 
-void CheckListModel::resetCache() {
-  rows_ = list_.count();
-  texts_.assign(static_cast<size_t>(rows_), std::nullopt);
+void CheckListModel::reset() {
+  beginResetModel();
+  rows_ = list_.rows();
+  texts_.assign(rows_.size(), std::nullopt);
+  endResetModel();
 }
 
-int CheckListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int CheckListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
 
 QString CheckListModel::rowText(int row) const {
-  if (row < 0 || row >= list_.count() || row >= static_cast<int>(texts_.size())) return {};
+  if (row < 0 || row >= rowCount()) return {};
   std::optional<QString>& cached = texts_[static_cast<size_t>(row)];
-  if (!cached) cached = toQ(list_.text(row));
+  if (!cached) cached = toQ(rows_[static_cast<size_t>(row)].text);
   return *cached;
 }
 
 QVariant CheckListModel::data(const QModelIndex& index, int role) const {
-  const int row = index.row();
-  // Between a change of the list and the view's hearing of it the counts may differ for a moment.
-  if (!index.isValid() || row >= list_.count()) return {};
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const CheckRow& r = rows_[static_cast<size_t>(index.row())];
   switch (role) {
     case Qt::DisplayRole:
-      return rowText(row);
+      return rowText(index.row());
     case Qt::CheckStateRole:
-      if (list_.isHeader(row)) return {};
-      return list_.isChecked(row) ? Qt::Checked : Qt::Unchecked;
+      if (r.header) return {};
+      return r.checked ? Qt::Checked : Qt::Unchecked;
     case kHeaderRole:
-      return list_.isHeader(row);
+      return r.header;
     default:
       return {};
   }
@@ -46,7 +50,10 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
 
 bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   const int row = index.row();
-  if (role != Qt::CheckStateRole || !index.isValid() || row >= list_.count() || list_.isHeader(row)) return false;
+  if (role != Qt::CheckStateRole || !index.isValid() || row >= rowCount() || row >= list_.count() ||
+      list_.isHeader(row)) {
+    return false;
+  }
   const bool on = value.toInt() == Qt::Checked;
   if (on == list_.isChecked(row)) return true;
   list_.setChecked(row, on);
@@ -55,61 +62,60 @@ bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, in
 }
 
 Qt::ItemFlags CheckListModel::flags(const QModelIndex& index) const {
-  if (!index.isValid() || index.row() >= list_.count()) return Qt::NoItemFlags;
+  if (!index.isValid() || index.row() >= rowCount()) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  if (!list_.isHeader(index.row())) f |= Qt::ItemIsUserCheckable;
+  if (!rows_[static_cast<size_t>(index.row())].header) f |= Qt::ItemIsUserCheckable;
   return f;
 }
 
 void CheckListModel::listChanged(const CheckList& list, const ListChangeEvent& change) {
   const int first = change.first;
   const int last = change.last;
-  auto at = [this](int row) { return texts_.begin() + row; };
+  const int known = rowCount();
+  const int n = last - first + 1;
+  auto at = [](auto& v, int i) { return v.begin() + i; };
   switch (change.kind) {
     case ListChange::kReset:
-      beginResetModel();
-      resetCache();
-      endResetModel();
+      reset();
       break;
     case ListChange::kInserted:
-      if (first < 0 || last < first || first > rows_ || list.count() != rows_ + (last - first + 1)) {
-        beginResetModel(), resetCache(), endResetModel();
-        break;
-      }
+      // A report that does not fit the rows known so far is taken as a reset rather than trusted.
+      if (first < 0 || n < 1 || first > known || list.count() != known + n) return reset();
       beginInsertRows(QModelIndex(), first, last);
-      texts_.insert(at(first), static_cast<size_t>(last - first + 1), std::nullopt);
-      rows_ = list.count();
+      rows_.insert(at(rows_, first), at(list.rows(), first), at(list.rows(), last + 1));
+      texts_.insert(at(texts_, first), static_cast<size_t>(n), std::nullopt);
       endInsertRows();
       break;
     case ListChange::kRemoved:
-      if (first < 0 || last < first || last >= rows_ || list.count() != rows_ - (last - first + 1)) {
-        beginResetModel(), resetCache(), endResetModel();
-        break;
-      }
+      if (first < 0 || n < 1 || last >= known || list.count() != known - n) return reset();
       beginRemoveRows(QModelIndex(), first, last);
-      texts_.erase(at(first), at(last + 1));
-      rows_ = list.count();
+      rows_.erase(at(rows_, first), at(rows_, last + 1));
+      texts_.erase(at(texts_, first), at(texts_, last + 1));
       endRemoveRows();
       break;
     case ListChange::kRowChanged: {
+      if (list.count() != known) return reset();
       const int lo = std::max(first, 0);
-      const int hi = std::min(last, rows_ - 1);
+      const int hi = std::min(last, known - 1);
       if (lo > hi) break;
-      for (int r = lo; r <= hi; ++r) texts_[static_cast<size_t>(r)].reset();
+      for (int r = lo; r <= hi; ++r) {
+        rows_[static_cast<size_t>(r)] = list.row(r);
+        texts_[static_cast<size_t>(r)].reset();
+      }
       emit dataChanged(index(lo), index(hi));
       break;
     }
     case ListChange::kMoved: {
-      if (first == last || first < 0 || last < 0 || first >= rows_ || last >= rows_) {
-        if (first != last) beginResetModel(), resetCache(), endResetModel();
-        break;
-      }
+      if (first == last) break;
+      if (first < 0 || last < 0 || first >= known || last >= known || list.count() != known) return reset();
       // Qt names the destination as the row before which the moved row goes, counted before the move.
-      const int destination = last > first ? last + 1 : last;
-      beginMoveRows(QModelIndex(), first, first, QModelIndex(), destination);
-      std::optional<QString> moved = std::move(texts_[static_cast<size_t>(first)]);
-      texts_.erase(at(first));
-      texts_.insert(at(last), std::move(moved));
+      beginMoveRows(QModelIndex(), first, first, QModelIndex(), last > first ? last + 1 : last);
+      CheckRow row = std::move(rows_[static_cast<size_t>(first)]);
+      std::optional<QString> text = std::move(texts_[static_cast<size_t>(first)]);
+      rows_.erase(at(rows_, first));
+      texts_.erase(at(texts_, first));
+      rows_.insert(at(rows_, last), std::move(row));
+      texts_.insert(at(texts_, last), std::move(text));
       endMoveRows();
       break;
     }

@@ -2,6 +2,10 @@
 // A Qt item model over one CheckList of the Workspace. It follows the list through the list's
 // observer interface, so a view redraws only what changed, and turns a user's check-box click into
 // a change of the row followed by checkToggled, where the window runs the list's ClickCheck handler.
+//
+// The list tells of a change after making it, while Qt's views expect to read the old rows until
+// the change is announced. So the model answers from its own copy of the rows and brings the copy
+// up to date between the begin and end of each announcement.
 #include <QAbstractListModel>
 #include <QString>
 #include <optional>
@@ -41,11 +45,11 @@ class CheckListModel : public QAbstractListModel, private CheckListObserver {
 
  private:
   void listChanged(const CheckList& list, const ListChangeEvent& change) override;
-  void resetCache();
+  void reset();
 
   CheckList& list_;
-  int rows_ = 0;  // the row count the attached views know of
-  mutable std::vector<std::optional<QString>> texts_;
+  std::vector<CheckRow> rows_;                         // the rows as the views know them
+  mutable std::vector<std::optional<QString>> texts_;  // their texts converted, filled as drawn
 };
 
 }  // namespace kelvane

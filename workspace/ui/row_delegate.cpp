@@ -64,8 +64,8 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   painter->fillRect(fillRect(option), back);
   if (header && selected) {
     // A selected header keeps its colours; a frame shows where the selection is.
-    painter->setPen(QPen(option.palette.color(QPalette::Active, QPalette::Highlight), 1, Qt::DotLine));
-    painter->drawRect(fillRect(option).adjusted(0, 0, -1, -1));
+    painter->setPen(QPen(option.palette.color(QPalette::Active, QPalette::Highlight), 2));
+    painter->drawRect(fillRect(option).adjusted(1, 1, -1, -1));
   }
 
   if (!header) {

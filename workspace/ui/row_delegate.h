@@ -35,7 +35,8 @@ class RowDelegate : public QStyledItemDelegate {
   // Left edge of the text within a row rectangle.
   int textLeft(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
- protected:
+  // Toggles the row's check mark for a click on its box or the space key; returns true when the
+  // event was taken.
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
 
