@@ -13,12 +13,24 @@ namespace kelvane {
 namespace {
 
 // UTF-8 here, CP932 after the one conversion in MessageText. Order follows RegExpMessage.
-constexpr std::array<const char*, 12> kMessages = {
-    "不正な２バイト文字コードです。",   "\"\\\"の次には文字が必要です。", "不正な１６進数コード表記です。",
-    "不正な８進数コード表記です。",     "右ブラケット\"]\"が必要です",    "不正なキャラクタ範囲です",
-    "正規表現に余分な文字があります",   "右(閉じ)括弧が必要です",         "普通の文字、または左括弧\"(\"が必要です",
-    "不正なキャラクタクラス指定です。", "括弧の入れ子が深すぎます",       "TREParseTree : 致命的エラー",
+// clang-format off
+constexpr std::array kMessages = {
+    "不正な２バイト文字コードです。",
+    "\"\\\"の次には文字が必要です。",
+    "不正な１６進数コード表記です。",
+    "不正な８進数コード表記です。",
+    "右ブラケット\"]\"が必要です",
+    "不正なキャラクタ範囲です",
+    "正規表現に余分な文字があります",
+    "右(閉じ)括弧が必要です",
+    "普通の文字、または左括弧\"(\"が必要です",
+    "不正なキャラクタクラス指定です。",
+    "括弧の入れ子が深すぎます",
+    "正規表現が複雑すぎます",
+    "TREParseTree : 致命的エラー",
 };
+// clang-format on
+static_assert(kMessages.size() == static_cast<std::size_t>(RegExpMessage::FatalTree) + 1);
 
 std::array<std::string, kMessages.size()> convertMessages() {
   std::array<std::string, kMessages.size()> out;

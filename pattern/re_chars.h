@@ -40,7 +40,8 @@ enum class RegExpMessage : uint8_t {
   CharOrLeftParen,     // "普通の文字、または左括弧"("が必要です"
   InvalidClass,        // "不正なキャラクタクラス指定です。"
   TooDeep,             // "括弧の入れ子が深すぎます" (groups nested deeper than the parser allows)
-  FatalTree,           // "TREParseTree : 致命的エラー" (raised as std::runtime_error, not ERegExpParser)
+  TooComplex,          // "正規表現が複雑すぎます" (a pattern whose compiled form would outgrow its budget)
+  FatalTree,           // "TREParseTree : 致命的エラー" (raised as std::runtime_error, not ERegExpParser); last
 };
 // The CP932 text of a message. Never raises once the table has been converted (first call).
 const std::string& MessageText(RegExpMessage message);

@@ -29,14 +29,16 @@ TRENode* TREParseTree::MakeNode(TREOpKind op, TRENode* left, TRENode* right) {
 }
 
 TRENode* TREParseTree::MakeLeaf(uint16_t lo, uint16_t hi) {
-  for (TRENode* leaf : Leaves) {
-    if (leaf->LoChar == lo && leaf->HiChar == hi) return leaf;
-  }
+  // Leaves only ever grow through here, so no two of them share a range and the index finds the one
+  // a search in list order would find.
+  auto [it, added] = leafByRange_.try_emplace(rangeKey(lo, hi), nullptr);
+  if (!added) return it->second;
   TRENode* leaf = newRecord();
   leaf->Op = op_Char;
   leaf->LoChar = lo;
   leaf->HiChar = hi;
   Leaves.push_back(leaf);
+  it->second = leaf;
   return leaf;
 }
 
@@ -68,7 +70,9 @@ TRENode* TREParseTree::MakeAnyChar() {
 
 void TREParseTree::RemoveLeaf(TRENode* leaf) {
   auto it = std::find(Leaves.begin(), Leaves.end(), leaf);
-  if (it != Leaves.end()) Leaves.erase(it);
+  if (it == Leaves.end()) return;
+  Leaves.erase(it);
+  leafByRange_.erase(rangeKey(leaf->LoChar, leaf->HiChar));
 }
 
 void TREParseTree::LeafToAlt(TRENode* leaf, TRENode* a, TRENode* b) {
@@ -104,16 +108,34 @@ bool TREParseTree::SplitOverlap(TRENode* x, TRENode* y) {
   return true;
 }
 
-void TREParseTree::MakeLeavesDisjoint() {
+bool TREParseTree::leavesOverlap() const {
+  std::vector<std::pair<uint16_t, uint16_t>> ranges;
+  ranges.reserve(Leaves.size());
+  for (const TRENode* leaf : Leaves) ranges.emplace_back(leaf->LoChar, leaf->HiChar);
+  std::sort(ranges.begin(), ranges.end());
+  for (std::size_t k = 1; k < ranges.size(); ++k) {
+    if (ranges[k].first <= ranges[k - 1].second) return true;
+  }
+  return false;
+}
+
+void TREParseTree::MakeLeavesDisjoint(int32_t errorPos) {
+  // The pairwise loop below costs the square of the leaves even when nothing overlaps, which is the
+  // common case (a long literal, a fuzzy-expanded word); a sort settles that case at once.
+  if (!leavesOverlap()) return;
+  const std::size_t budget = records_.size() + kMaxSplitRecords;
+  std::size_t work = 0;
   std::size_t i = 0;
   while (i < Leaves.size()) {
     bool split = false;
     for (std::size_t j = i + 1; j < Leaves.size(); ++j) {
+      if (++work > kMaxSplitWork) RaiseSyntaxError(RegExpMessage::TooComplex, errorPos);
       if (SplitOverlap(Leaves[j], Leaves[i])) {
         split = true;
         break;
       }
     }
+    if (records_.size() > budget) RaiseSyntaxError(RegExpMessage::TooComplex, errorPos);
     if (!split) ++i;
   }
 }
@@ -122,6 +144,7 @@ void TREParseTree::Clear() {
   Root = nullptr;
   Nodes.clear();
   Leaves.clear();
+  leafByRange_.clear();
   records_.clear();
 }
 
@@ -141,7 +164,7 @@ void TREParser::Parse() {
   advance();
   ParseTree->Root = ParseAlternation();
   if (Scanner->Token() != tk_End) RaiseSyntaxError(RegExpMessage::ExtraChars, Scanner->Position());
-  ParseTree->MakeLeavesDisjoint();
+  ParseTree->MakeLeavesDisjoint(Scanner->Position());
 }
 
 TRENode* TREParser::ParseAlternation() {
@@ -235,7 +258,7 @@ TRENode* TREParser::ParseNegatedClass() {
   TREParseTree items;
   TREParseTree rest;
   items.Root = ParseClassBody(items);
-  items.MakeLeavesDisjoint();
+  items.MakeLeavesDisjoint(Scanner->Position());
   rest.MakeAnyChar();
   for (const TRENode* x : items.Leaves) SubtractRange(*x, rest);
   if (rest.Leaves.empty()) return ParseTree->MakeLeaf(kNeverCode, kNeverCode);

@@ -28,11 +28,15 @@
 //  * Codes that no text yields still appear as leaves (\0, \x0141, kNeverCode). A literal fast path
 //    that turns codes back into bytes must check that CodeToText(code) read back gives code again.
 //  * Groups may nest at most kMaxGroupDepth deep (ERegExpParser TooDeep beyond), so the parse cannot
-//    exhaust the stack. A long concatenation (aaaa...) is a left-leaning chain as deep as it is long,
-//    and a nested a+ repeats subtrees; walkers of the tree should budget for both.
+//    exhaust the stack. Splitting many overlapping ranges ([\x100-\x200\x101-\x201...]) costs the cube
+//    of their number; past kMaxSplitRecords new records or kMaxSplitWork comparisons the split raises
+//    ERegExpParser TooComplex instead of running for minutes. A long concatenation (aaaa...) is a left-leaning chain as
+//    deep as it is long, and a nested a+ repeats subtrees; walkers of the tree should budget for both.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pattern/re_scanner.h"
@@ -55,6 +59,10 @@ inline constexpr uint16_t kNeverCode = 0xFFFC;
 inline constexpr uint16_t kMaxLeafCode = 0xFFFC;
 // How deep groups may nest.
 inline constexpr int kMaxGroupDepth = 1000;
+// How many records one MakeLeavesDisjoint may create (realistic patterns need a few thousand).
+inline constexpr std::size_t kMaxSplitRecords = 100000;
+// How many pairs of leaves one MakeLeavesDisjoint may compare (a fraction of a second).
+inline constexpr std::size_t kMaxSplitWork = 20000000;
 
 // One record shape for every node. Left/Right are used by op_Concat and op_Alt (op_Repeat: Left only);
 // LoChar/HiChar by op_Char, op_LineHead and op_LineTail, with LoChar <= HiChar.
@@ -90,8 +98,9 @@ class TREParseTree {
   void LeafToAlt(TRENode* leaf, TRENode* a, TRENode* b);
   // Splits two overlapping leaves into disjoint pieces; false when they do not overlap or are equal.
   bool SplitOverlap(TRENode* x, TRENode* y);
-  // Splits until every range in Leaves is disjoint from every other.
-  void MakeLeavesDisjoint();
+  // Splits until every range in Leaves is disjoint from every other. Raises ERegExpParser (TooComplex,
+  // ErrorPos = errorPos) past kMaxSplitRecords new records or kMaxSplitWork comparisons.
+  void MakeLeavesDisjoint(int32_t errorPos = 0);
   // Takes `leaf` out of Leaves (its record lives until Clear).
   void RemoveLeaf(TRENode* leaf);
   // Frees every record, empties both lists, Root := nullptr.
@@ -103,7 +112,11 @@ class TREParseTree {
 
  private:
   TRENode* newRecord();
+  static uint32_t rangeKey(uint16_t lo, uint16_t hi) { return static_cast<uint32_t>(lo) << 16 | hi; }
+  bool leavesOverlap() const;
+
   std::vector<std::unique_ptr<TRENode>> records_;
+  std::unordered_map<uint32_t, TRENode*> leafByRange_;  // Leaves by range: ranges in Leaves are unique
 };
 
 class TREParser {

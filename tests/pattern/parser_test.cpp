@@ -140,6 +140,33 @@ TEST(Parser, NestingDepthIsBoundedInsteadOfExhaustingTheStack) {
   }
 }
 
+// Staggered ranges split into pieces at a cost that grows with the cube of their number: refused, not
+// worked on for minutes. Many ranges that do not overlap, or that nest, are fine.
+TEST(Parser, ClassesThatWouldSplitEndlesslyAreRefused) {
+  const auto cls = [](int n, int step) {
+    std::string p = "[";
+    char buf[32];
+    for (int i = 0; i < n; ++i) {
+      std::snprintf(buf, sizeof buf, "\\x%X-\\x%X", 0x100 + i, 0x100 + i + step * n);
+      p += buf;
+    }
+    return p + "]";
+  };
+  TREParser staggered(cls(3000, 1));
+  try {
+    staggered.Parse();
+    FAIL() << "no error";
+  } catch (const ERegExpParser& e) {
+    EXPECT_EQ(e.what(), MessageText(RegExpMessage::TooComplex));
+  }
+  TREParser distinct(cls(3000, 0));
+  EXPECT_NO_THROW(distinct.Parse());
+  EXPECT_EQ(distinct.ParseTree->Leaves.size(), 3000u);
+  TREParser small(cls(100, 1));
+  EXPECT_NO_THROW(small.Parse());
+  expectSoundTree(*small.ParseTree, "100 staggered ranges");
+}
+
 TEST(ParseTree, LeafToAltRefusesAMissingPartAsAGeneralError) {
   TREParseTree tree;
   TRENode* leaf = tree.MakeLeaf('a', 'c');
