@@ -27,6 +27,7 @@ void Workspace::ToolButton2Click() { ChooseFolder(); }
 void Workspace::N2Click() { ChooseFolder(); }
 
 void Workspace::ChooseFolder() {
+  if (running_) return;
   const std::optional<std::string> folder = ui_.browseFolder(texts().chooseFolder);
   if (!folder) return;
   ComboBox2.pushFront(*folder);
@@ -38,6 +39,7 @@ void Workspace::ChooseFolder() {
 }
 
 void Workspace::ComboBox2Select(int index) {
+  if (running_) return;
   ComboBox2.setSelectedIndex(index);
   if (ComboBox2.selectedIndex() < 0) return;
   const bool isFolder = files::folderExists(ComboBox2.item(index));
@@ -62,6 +64,7 @@ void Workspace::ComboBox2KeyPress(char key) {
 }
 
 bool Workspace::BuildTargetList() {
+  if (running_) return false;
   const int selected = ComboBox2.selectedIndex();
   if (selected < 0) {
     ui_.showMessage(texts().noFolderSelected);

@@ -28,6 +28,23 @@ struct WorkspaceTexts {
   std::string unreadableFolders;  // heading of the list of folders that could not be read
   std::string andMore;            // "…ほか" before the number of further entries
   std::string countSuffix;        // "件"
+  // The search run.
+  std::string noFileSelected;  // "選択されたファイルがありません！"
+  std::string inputCaption;    // "検索文字入力"
+  std::string inputPrompt;     // "検索する文字列を入力してください。"
+  std::string noTargetFiles;   // "検索対象のファイルがありません！"
+  std::string noPattern;       // "検索する文字が入力されていません！"
+  std::string docMessage;      // "doc"
+  std::string searchDone;      // "検索終了"
+  std::string notFound;        // "は見つかりませんでした。" (after the quoted pattern)
+  std::string searchStopped;   // the run was stopped by the user
+  std::string skippedFiles;    // heading of the files a run could not read
+  std::string lineOpen;        // "【"
+  std::string lineClose;       // "列目】"
+  std::string lineWord;        // "列目"
+  std::string resultSuffix;    // ",の検索結果"
+  // Opening files.
+  std::string noDirectory;  // "ディレクトリが存在しません！"
   // Row texts and fixed entries.
   std::string newFolder;      // "新規フォルダ"
   std::string folderCount;    // ",【該当File数】,"

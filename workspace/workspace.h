@@ -8,13 +8,21 @@
 // observer hears it at once, which the view uses to repaint the status bar during long work). The
 // four lists and the two boxes carry their own revision counters and the lists their own observers.
 //
-// The operations live one file per area: modes.cpp, target_list.cpp, lifecycle.cpp.
+// The operations live one file per area: modes.cpp, target_list.cpp, lifecycle.cpp, search_run.cpp,
+// result_list.cpp, open_file.cpp.
+//
+// While a search runs it lets the window handle events (so the window repaints and the stop button
+// works); the handlers that would change the lists under the run (another search, a new target list)
+// do nothing until it ends. SearchRunning() tells the view, which should also keep the window from
+// closing until StopSearch() has ended the run.
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "pattern/awk_str.h"
+#include "pattern/grep.h"
 #include "settings/settings.h"
 #include "workspace/check_list.h"
 #include "workspace/history_box.h"
@@ -79,6 +87,10 @@ class Workspace {
   int CheckedFileCount = 0;
   std::string ExtensionList;
   Settings settings;  // the in-memory Settings record
+  TGrep Grep2;        // the file grep of the search run; OnMatch is Grep2Match
+  TAWKStr AWKStr1;    // finds the text to colour in a result row, and replaces
+  // The row-height flag of the join/split list: set, a row entering the list is one line tall.
+  bool NextRowSingleLine = false;
   // The process's current folder when the window was created; "/Kelvane.ini", "/kelvane.html" and
   // "/Temp" are appended to it.
   const std::string& StartupFolder() const { return startupFolder_; }
@@ -144,6 +156,56 @@ class Workspace {
   void Folder1Click();          // "全てOFF"
   void PopupMenu2Popup();
 
+  // ---- search run (search_run.cpp) ----
+  // Enter (13) in the pattern box with text in it: history push, then a run unless no file is checked.
+  void ComboBox1KeyPress(char key);
+  // The user chose entry index of the pattern box's history.
+  void ComboBox1Select(int index);
+  void ToolButton1Click();  // tool button "検索"
+  void Find1Click();        // menu "検索"
+  // The run: every checked file of the target list searched for the pattern box's text, the result
+  // list filled. Messages go through the UiPort; nothing raises out of it.
+  void RunSearch();
+  void Grep2Match(TGrep& sender, const RE_LineInfo_t& info);
+  bool SearchRunning() const { return running_; }
+  // Escape or the stop button: the run ends at its next check point and shows what it found.
+  void StopSearch();
+
+  // ---- result list and join/split list handling (result_list.cpp) ----
+  // The user toggled the check box of result row index (the view has already flipped the flag).
+  void CheckListBox3ClickCheck(int index);
+  void CheckOnFile1Click();   // "CheckOn(対象File全体)"
+  void CheckOFFFile1Click();  // "CheckOFF(対象File全体)"
+  void PopupMenu1Popup();
+  void PopupMenu3Popup();
+  void CheckListBox2Exit();
+  // The text to colour in result row index: 1-based byte position and byte length of the first match
+  // of the highlighting pattern in the row text, and whether it is drawn in ReplaceTextColor (else
+  // SearchTextColor). nullopt for a header row, with "正規表現の使用" off, with no or an empty match,
+  // and when the highlighting pattern cannot be compiled (the row is then drawn without colour).
+  struct Highlight {
+    int position = 0;
+    int length = 0;
+    bool replaced = false;
+  };
+  std::optional<Highlight> ResultHighlight(int index);
+
+  // ---- opening files (open_file.cpp) ----
+  // Starts a program with its arguments; whether it could be started.
+  bool StartProcess(const std::vector<std::string>& argv);
+  // The desktop's file browser on folder ("ディレクトリが存在しません！" and the default place when it
+  // does not exist).
+  void OpenFolderView(const std::string& folder);
+  // The external editor when one is configured and exists, else the built-in editor at line
+  // (1-based; -1 for none). word is the search word for the editor's highlight option.
+  void OpenInEditor(const std::string& file, const std::optional<std::string>& word, int line);
+  void CheckListBox1DblClick();
+  void N13Click();  // target list "ファイルを開く"
+  void CheckListBox3DblClick();
+  void N4Click();         // result list "ファイルを開く"
+  void MenuItem7Click();  // join list "ファイルを開く"
+  void N16Click();        // "エクスプローラを開く" (hidden)
+
   // ---- lifecycle (lifecycle.cpp) ----
   // The creation sequence: StartupFolder from the current folder, search mode, settings, histories,
   // display settings, window size, the target tab shown. A bad display setting is shown in an error
@@ -184,6 +246,13 @@ class Workspace {
   int addFolderFiles(const std::string& folder, const ExtensionFilter& filter);
   void reportUnreadable();
   void emptyTempFolder();
+  bool pushPatternAndCheckTargets(bool byCheckedCount);
+  bool prepareRun(std::string& pattern);
+  void searchFile(const std::string& path, const std::string& pattern);
+  void searchPlain(const std::string& path, const std::string& pattern);
+  void finishRun(bool stopped);
+  void setResultFileChecks(bool on);
+  void openResultRow(bool withWord);
 
   UiPort& ui_;
   WorkspaceObserver* observer_ = nullptr;
@@ -203,6 +272,9 @@ class Workspace {
   std::size_t leftOut_ = 0;
   std::vector<std::string> unreadable_;
   std::string builtFolder_;  // the folder the current target list was built from
+  bool running_ = false;     // a search run is in progress
+  bool stopRequested_ = false;
+  std::vector<std::string> skipped_;  // files a run could not read, with the reason
 };
 
 }  // namespace kelvane

@@ -1,0 +1,90 @@
+// The result list's check handling (with the exchange of texts while a replace preview is pending),
+// the pop-up states of the result and join lists, and where the colour goes in a result row.
+#include "workspace/texts.h"
+#include "workspace/workspace.h"
+
+namespace kelvane {
+
+namespace {
+
+bool previewMarked(const CheckList& hidden) {
+  return !hidden.empty() && hidden.text(hidden.count() - 1) == texts().markerReplace;
+}
+
+// Swaps the texts of row index of two lists.
+void exchangeText(CheckList& a, CheckList& b, int index) {
+  std::string text = a.text(index);
+  a.setText(index, b.text(index));
+  b.setText(index, std::move(text));
+}
+
+}  // namespace
+
+void Workspace::CheckListBox3ClickCheck(int index) {
+  if (!ReplacePending || !previewMarked(CheckListBoxUNDO)) return;
+  // The marker row has no result row: only the rows before it pair up.
+  if (index < 0 || index >= CheckListBox3.count() || index >= CheckListBoxUNDO.count() - 1) return;
+  exchangeText(CheckListBox3, CheckListBoxUNDO, index);
+  CheckListBoxUNDO.setChecked(index, CheckListBox3.isChecked(index));
+}
+
+void Workspace::setResultFileChecks(bool on) {
+  const int selected = CheckListBox3.selectedIndex();
+  if (selected < 0 || selected >= CheckListBox3.count() - 1) return;
+  const bool marked = previewMarked(CheckListBoxUNDO);
+  const int paired = CheckListBoxUNDO.count() - 1;  // rows before the marker
+  CheckList::Batch batch(CheckListBox3);
+  for (int i = selected + 1; i < CheckListBox3.count() && !CheckListBox3.isHeader(i); ++i) {
+    if (CheckListBox3.isChecked(i) != on && marked && i < paired) exchangeText(CheckListBox3, CheckListBoxUNDO, i);
+    CheckListBox3.setChecked(i, on);
+    if (marked && ReplacePending && i < paired) CheckListBoxUNDO.setChecked(i, on);
+  }
+}
+
+void Workspace::CheckOnFile1Click() { setResultFileChecks(true); }
+void Workspace::CheckOFFFile1Click() { setResultFileChecks(false); }
+
+void Workspace::PopupMenu1Popup() {
+  const int selected = CheckListBox3.selectedIndex();
+  const bool onHeader = selected >= 0 && CheckListBox3.isHeader(selected);
+  for (const char* name : {"CheckOnFile1", "CheckOFFFile1", "File2", "File3"}) setEnabled(name, onHeader);
+  setEnabled("N14", !onHeader);
+  setEnabled("N4", true);
+  changed();
+}
+
+void Workspace::PopupMenu3Popup() {
+  if (ProcessingMode == pmJoin) {
+    const int selected = CheckListBox2.selectedIndex();
+    const bool onHeader = selected >= 0 && CheckListBox2.isHeader(selected);
+    setEnabled("N10", true);
+    for (const char* name : {"N11", "N9", "N8"}) setEnabled(name, onHeader);
+    setEnabled("MenuItem7", !onHeader);
+  } else if (ProcessingMode == pmSplit) {
+    for (const char* name : {"N10", "N11", "N9", "N8", "MenuItem7"}) setEnabled(name, false);
+  }
+  changed();
+}
+
+void Workspace::CheckListBox2Exit() {
+  for (const char* name : {"NewFileB", "OverWriteB", "undoB", "Repeat1"}) setEnabled(name, false);
+  changed();
+}
+
+std::optional<Workspace::Highlight> Workspace::ResultHighlight(int index) {
+  if (index < 0 || index >= CheckListBox3.count() || !settings.UseRegExp) return std::nullopt;
+  const CheckRow& row = CheckListBox3.row(index);
+  if (row.header) return std::nullopt;
+  const bool replaced = !ReplaceText.empty() && row.checked;
+  try {
+    AWKStr1.SetRegExp(replaced ? ReplaceText : LastSearchText);
+    AWKStr1.SetUseFuzzyCharDic(settings.FuzzyDic);
+  } catch (const ERegExpParser&) {
+    return std::nullopt;
+  }
+  int position = 0, length = 0;
+  if (AWKStr1.Match(row.text, position, length) == 0 || length == 0) return std::nullopt;
+  return Highlight{position, length, replaced};
+}
+
+}  // namespace kelvane

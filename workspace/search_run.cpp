@@ -1,0 +1,220 @@
+// The search run: the four triggers with their history push, and RunSearch over the checked files of
+// the target list with the pattern engine (Grep2) or as plain text, staged in the hidden list and
+// copied into the result list at the end.
+#include <algorithm>
+
+#include "filescan/kyoutuu.h"
+#include "pattern/plain_text.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "workspace/texts.h"
+#include "workspace/workspace.h"
+
+namespace kelvane {
+
+namespace {
+
+std::string searchProgress(int marks) {
+  const WorkspaceTexts& t = texts();
+  std::string text;
+  for (int i = 0; i < 10; ++i) text += i < marks ? t.markDone : t.markTodo;
+  return text + t.searching;
+}
+
+bool isDocFile(const std::string& path) { return cp932::upper(fileExtension(path)) == ".DOC"; }
+
+// Lines between two looks at the stop button in a plain-text search.
+constexpr std::int64_t kPlainPumpLines = 4096;
+constexpr std::size_t kSkippedShown = 10;
+
+}  // namespace
+
+void Workspace::ComboBox1KeyPress(char key) {
+  if (key != 13 || ComboBox1.editText().empty() || running_) return;
+  ComboBox1.pushFront(ComboBox1.editText());
+  if (CheckedFileCount == 0) {
+    showTransientStatus(texts().noFileSelected);
+    return;
+  }
+  RunSearch();
+}
+
+void Workspace::ComboBox1Select(int index) {
+  if (running_) return;
+  ComboBox1.moveToFront(index);
+  if (!ComboBox2.editText().empty()) RunSearch();
+}
+
+void Workspace::ToolButton1Click() {
+  if (running_) return;
+  if (CheckedFileCount == 0) {
+    showTransientStatus(texts().noFileSelected);
+    return;
+  }
+  ComboBox1.pushFront(ComboBox1.editText());
+  RunSearch();
+}
+
+void Workspace::Find1Click() {
+  if (running_) return;
+  if (CheckListBox1.empty()) {
+    showTransientStatus(texts().noFileSelected);
+    return;
+  }
+  ComboBox1.pushFront(ComboBox1.editText());
+  RunSearch();
+}
+
+void Workspace::StopSearch() {
+  if (!running_) return;
+  stopRequested_ = true;
+  Grep2.Cancel = true;
+}
+
+void Workspace::Grep2Match(TGrep&, const RE_LineInfo_t& info) {
+  const WorkspaceTexts& t = texts();
+  CheckListBoxUNDO.add(t.lineOpen + std::to_string(info.LineNo) + t.lineClose + "\r\n" + info.Line, false, true);
+}
+
+// Steps 1 to 5: false when the run ends before any file is searched.
+bool Workspace::prepareRun(std::string& pattern) {
+  const WorkspaceTexts& t = texts();
+  ReplaceText.clear();
+  ReplacePending = false;
+  CheckListBox3.clear();
+  CheckListBoxUNDO.clear();
+  showTab(kTabResult);
+  if (ComboBox1.editText().empty()) {
+    const std::optional<std::string> answer = ui_.inputBox(t.inputCaption, t.inputPrompt, "");
+    if (!answer || answer->empty()) return false;
+    ComboBox1.pushFront(*answer);
+  }
+  if (CheckListBox1.empty() && ComboBox2.count() > 0) {
+    if (!BuildTargetList()) return false;
+  }
+  CheckListBoxUNDO.clear();
+  const int selected = ComboBox1.selectedIndex();
+  if (CheckListBox1.empty()) {
+    ui_.showMessage(t.noTargetFiles);
+    return false;
+  }
+  if (selected < 0 || ComboBox1.item(selected).empty()) {
+    ui_.showMessage(t.noPattern);
+    return false;
+  }
+  pattern = ComboBox1.editText();
+  return true;
+}
+
+void Workspace::RunSearch() {
+  if (running_) return;
+  std::string pattern;
+  if (!prepareRun(pattern)) return;
+  struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+  } running(running_);
+  stopRequested_ = false;
+  skipped_.clear();
+  Grep2.OnMatch = [this](TGrep& sender, const RE_LineInfo_t& info) { Grep2Match(sender, info); };
+  Grep2.ProcessMessages = [this] { ui_.processMessages(); };
+  bool stopped = false;
+  try {
+    CheckList::Batch staging(CheckListBoxUNDO);
+    if (settings.UseRegExp) Grep2.SetRegExp(pattern);
+    const int n = CheckListBox1.count();
+    for (int i = 0; i < n && !stopped; ++i) {
+      setStatusText(searchProgress(n > 1 ? static_cast<int>(10.0 * i / (n - 1)) : 10));
+      const CheckRow& row = CheckListBox1.row(i);
+      if (row.header || !row.checked || !files::fileExists(row.text)) continue;
+      try {
+        searchFile(row.text, pattern);
+      } catch (const EGrepCancel&) {
+        stopped = true;
+      }
+      if (CheckListBoxUNDO.count() > 0 && CheckListBoxUNDO.isHeader(CheckListBoxUNDO.count() - 1)) {
+        CheckListBoxUNDO.remove(CheckListBoxUNDO.count() - 1);
+      }
+      stopped = stopped || stopRequested_;
+    }
+  } catch (const ERegExpParser& error) {
+    // A pattern that does not compile ends the run with nothing shown.
+    setStatusText("");
+    ui_.showError(error.what());
+    return;
+  }
+  finishRun(stopped);
+}
+
+void Workspace::searchFile(const std::string& path, const std::string& pattern) {
+  CheckListBoxUNDO.add("\"" + path + "\"" + texts().resultSuffix, true, false);
+  if (!settings.UseRegExp) {
+    searchPlain(path, pattern);
+    return;
+  }
+  Grep2.SetUseFuzzyCharDic(settings.FuzzyDic);
+  if (isDocFile(path)) {
+    ui_.showMessage(texts().docMessage);
+    return;
+  }
+  if (stopRequested_) throw EGrepCancel();
+  try {
+    Grep2.Grep(path);
+  } catch (const EInOutError& error) {
+    // One unreadable file does not cost the user the results of all the others.
+    skipped_.push_back(error.what());
+  }
+}
+
+void Workspace::searchPlain(const std::string& path, const std::string& pattern) {
+  const WorkspaceTexts& t = texts();
+  ui_.processMessages();
+  if (stopRequested_) throw EGrepCancel();
+  try {
+    forEachLine(path, [&](std::string_view line, std::int64_t lineNo) {
+      if (PlainLineMatch(line, pattern, settings.CaseSensitive)) {
+        CheckListBoxUNDO.add(t.lineOpen + std::to_string(lineNo) + t.lineClose + std::string(line), false, true);
+      }
+      if (lineNo % kPlainPumpLines == 0) ui_.processMessages();
+      return !stopRequested_;
+    });
+  } catch (const files::FileError& error) {
+    skipped_.push_back(error.what());
+  }
+  if (stopRequested_) throw EGrepCancel();
+}
+
+// Steps 8 and 9: the staged rows shown, measured and selected, and the run's last word.
+void Workspace::finishRun(bool stopped) {
+  const WorkspaceTexts& t = texts();
+  {
+    CheckList::Batch copy(CheckListBox3);
+    CheckListBox3.assign(CheckListBoxUNDO.rows());
+    int widest = 0;
+    for (const CheckRow& row : CheckListBox3.rows())
+      widest = std::max(widest, ui_.textWidth(ListId::kResult, row.text));
+    CheckListBox3.setHorizontalExtent(ui_.rowHeight(ListId::kResult) + widest);
+    if (!CheckListBox3.empty()) CheckListBox3.setSelectedIndex(0);
+  }
+  showTab(kTabResult);
+  enableTimer1();
+  LastSearchText = ComboBox1.editText();
+  if (stopped) {
+    setStatusText(t.searchStopped);
+  } else {
+    if (CheckListBox3.empty()) ui_.showMessage("\"" + LastSearchText + "\"" + t.notFound);
+    setStatusText(t.searchDone);
+  }
+  if (!skipped_.empty()) {
+    std::string message = t.skippedFiles;
+    for (std::size_t i = 0; i < skipped_.size() && i < kSkippedShown; ++i) message += "\r\n" + skipped_[i];
+    if (skipped_.size() > kSkippedShown) {
+      message += "\r\n" + t.andMore + std::to_string(skipped_.size() - kSkippedShown) + t.countSuffix;
+    }
+    skipped_.clear();
+    ui_.showError(message);
+  }
+}
+
+}  // namespace kelvane
