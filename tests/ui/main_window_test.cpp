@@ -163,6 +163,8 @@ TEST(MainWindowTest, NoCommandStartsWhileAnotherOneRuns) {
 }  // namespace kelvane
 
 int main(int argc, char** argv) {
+  // The windows are made offscreen, also when the tests are listed or run from a desktop session.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
