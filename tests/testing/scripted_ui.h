@@ -5,6 +5,7 @@
 // answer fails on its check of unexpected instead of hanging.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ class ScriptedUi : public UiPort, public DisplayTarget {
   bool processStarts = true;       // what startProcess and openDocument report
   int pixelsPerByte = 8;           // textWidth = bytes * pixelsPerByte
   int rowPixels = 16;
+  std::function<void()> onPump;  // run by processMessages, as a click during a long run would
 
   // ---- record ----
   std::vector<Shown> shown;
@@ -72,7 +74,10 @@ class ScriptedUi : public UiPort, public DisplayTarget {
                                             const std::string& defaultExtension) override;
   int textWidth(ListId list, const std::string& text) override;
   int rowHeight(ListId list) override;
-  void processMessages() override { ++pumps; }
+  void processMessages() override {
+    ++pumps;
+    if (onPump) onPump();
+  }
   bool startProcess(const std::vector<std::string>& argv, std::string* error) override;
   bool openDocument(const std::string& path, std::string* error) override;
   bool showDialog(Dialog dialog) override;

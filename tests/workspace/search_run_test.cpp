@@ -1,0 +1,245 @@
+// The search run on real files: rows of both engines, the triggers and their guards, the history,
+// the failure paths and stopping a run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/testing/scripted_ui.h"
+#include "tests/testing/temp_dir.h"
+#include "workspace/workspace.h"
+
+namespace kelvane {
+namespace {
+
+using testing::cp932Of;
+using testing::TempDir;
+
+std::string resultHeader(const std::string& path) { return "\"" + path + "\"" + cp932Of(",の検索結果"); }
+std::string patternRow(int line, const std::string& text) {
+  return cp932Of("【") + std::to_string(line) + cp932Of("列目】") + "\r\n" + text;
+}
+std::string plainRow(int line, const std::string& text) {
+  return cp932Of("【") + std::to_string(line) + cp932Of("列目】") + text;
+}
+
+class SearchRunTest : public ::testing::Test {
+ protected:
+  SearchRunTest() {
+    dir.write("a.txt", "foo\r\nbar foo foo\r\nABC\r\n");
+    dir.write("b.txt", "nothing here\r\n");
+    dir.write("c.txt", "xfoo");
+    ws.ExtensionList = ".txt";
+    ws.EnterSearchMode();
+    ui.folderAnswers.push_back(dir.path());
+    ws.ToolButton2Click();
+  }
+  void search(const std::string& pattern) {
+    ws.ComboBox1.setEditText(pattern);
+    ws.ToolButton1Click();
+  }
+  std::vector<std::string> resultTexts() const {
+    std::vector<std::string> out;
+    for (const CheckRow& r : ws.CheckListBox3.rows()) out.push_back(r.text);
+    return out;
+  }
+
+  TempDir dir;
+  testing::ScriptedUi ui;
+  Workspace ws{ui};
+};
+
+TEST_F(SearchRunTest, PatternModeListsEachMatchingLineOnceUnderItsFile) {
+  search("fo+");
+  EXPECT_EQ(resultTexts(),
+            (std::vector<std::string>{resultHeader(dir / "a.txt"), patternRow(1, "foo"), patternRow(2, "bar foo foo"),
+                                      resultHeader(dir / "c.txt"), patternRow(1, "xfoo")}));
+  EXPECT_TRUE(ws.CheckListBox3.isHeader(0));
+  EXPECT_TRUE(ws.CheckListBox3.isChecked(1));
+  EXPECT_EQ(ws.CheckListBox3.selectedIndex(), 0);
+  EXPECT_EQ(ws.LastSearchText, "fo+");
+  EXPECT_EQ(ws.statusText(), cp932Of("検索終了"));
+  EXPECT_EQ(ws.activeTab(), kTabResult);
+  EXPECT_TRUE(ws.timer1Enabled());
+  EXPECT_GT(ws.CheckListBox3.horizontalExtent(), ui.rowPixels);
+  EXPECT_EQ(ui.count("message") + ui.count("error"), 0);
+  // The hidden list keeps the staged rows and no marker.
+  EXPECT_EQ(ws.CheckListBoxUNDO.rows(), ws.CheckListBox3.rows());
+}
+
+TEST_F(SearchRunTest, PlainModeHasNoLineBreakInItsRowsAndHonoursTheCaseOption) {
+  ws.settings.UseRegExp = false;
+  search("abc");
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+  EXPECT_EQ(ui.texts("message"), std::vector<std::string>{"\"abc\"" + cp932Of("は見つかりませんでした。")});
+  ws.settings.CaseSensitive = false;
+  search("abc");
+  EXPECT_EQ(resultTexts(), (std::vector<std::string>{resultHeader(dir / "a.txt"), plainRow(3, "ABC")}));
+}
+
+TEST_F(SearchRunTest, PatternModeIgnoresTheCaseOption) {
+  ws.settings.CaseSensitive = false;
+  search("abc");
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+}
+
+TEST_F(SearchRunTest, PlainModeCutsLinesAtEveryLineEndAndStopsAtANul) {
+  ws.settings.UseRegExp = false;
+  dir.write("d.txt", std::string("one\rfoo\ntwo\r\nfoo\0foo\r\n", 23));
+  ws.ComboBox2KeyPress(13);  // rebuild with the new file
+  search("foo");
+  const std::vector<std::string> rows = resultTexts();
+  const auto d = std::find(rows.begin(), rows.end(), resultHeader(dir / "d.txt"));
+  ASSERT_NE(d, rows.end());
+  EXPECT_EQ(std::vector<std::string>(d + 1, rows.end()),
+            (std::vector<std::string>{plainRow(2, "foo"), plainRow(4, "foo")}));
+}
+
+TEST_F(SearchRunTest, SearchingTwiceKeepsOneHistoryEntryAtTheTop) {
+  ws.ComboBox1.setItems({"older"});
+  search("foo");
+  search("older");
+  search("foo");
+  EXPECT_EQ(ws.ComboBox1.items(), (std::vector<std::string>{"foo", "older"}));
+}
+
+TEST_F(SearchRunTest, AnEmptyPatternAsksAndCancelLeavesTheResultsEmptyWithoutAMessage) {
+  search("foo");
+  ui.shown.clear();
+  ui.inputAnswers.push_back(std::nullopt);
+  search("");
+  EXPECT_EQ(ui.texts("input"), std::vector<std::string>{cp932Of("検索文字入力") + "|" +
+                                                        cp932Of("検索する文字列を入力してください。") + "|"});
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+  EXPECT_EQ(ui.count("message"), 0);
+
+  ui.inputAnswers.push_back(std::string("xfoo"));
+  search("");
+  EXPECT_EQ(ws.ComboBox1.item(0), "xfoo");
+  EXPECT_EQ(ws.CheckListBox3.count(), 2);
+}
+
+TEST_F(SearchRunTest, GuardsOfTheTriggers) {
+  ws.Folder1Click();  // every file unchecked, the count unchanged: a run that finds nothing
+  search("foo");
+  EXPECT_EQ(ui.count("message"), 1);
+  ws.CheckListBox1ClickCheck();  // recount: zero
+  ws.ComboBox1.setEditText("bar");
+  ws.ComboBox1KeyPress(13);
+  EXPECT_EQ(ws.statusText(), cp932Of("選択されたファイルがありません！"));
+  EXPECT_EQ(ws.ComboBox1.item(0), "bar");  // the Enter key pushes before it looks
+  EXPECT_EQ(ui.count("message"), 1);
+
+  ws.CheckListBox1.clear();
+  ws.Find1Click();
+  EXPECT_EQ(ws.statusText(), cp932Of("選択されたファイルがありません！"));
+  ws.ComboBox1KeyPress('a');
+  EXPECT_EQ(ui.count("message"), 1);
+}
+
+TEST_F(SearchRunTest, ChoosingAHistoryEntryRunsAtOnce) {
+  ws.ComboBox1.setItems({"bar", "xfoo"});
+  ws.ComboBox1Select(1);
+  EXPECT_EQ(ws.ComboBox1.items(), (std::vector<std::string>{"xfoo", "bar"}));
+  EXPECT_EQ(ws.LastSearchText, "xfoo");
+  EXPECT_EQ(ws.CheckListBox3.count(), 2);
+}
+
+TEST_F(SearchRunTest, AnEmptiedTargetListIsRebuiltFromTheSelectedFolder) {
+  ws.CheckListBox1.clear();  // as the options dialog leaves it
+  ws.ComboBox1.setEditText("xfoo");
+  ws.ComboBox1KeyPress(13);
+  EXPECT_FALSE(ws.CheckListBox1.empty());
+  EXPECT_EQ(ws.CheckListBox3.count(), 2);
+}
+
+TEST_F(SearchRunTest, AVanishedFileIsSkippedSilently) {
+  std::filesystem::remove(dir / "a.txt");
+  std::filesystem::remove(dir / "c.txt");
+  search("foo");
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+  EXPECT_EQ(ui.texts("message"), std::vector<std::string>{"\"foo\"" + cp932Of("は見つかりませんでした。")});
+  EXPECT_EQ(ui.count("error"), 0);
+}
+
+TEST_F(SearchRunTest, AnUnreadableFileIsSkippedAndListedAfterTheOthersAreShown) {
+  for (const bool regexp : {true, false}) {
+    ws.settings.UseRegExp = regexp;
+    ws.CheckListBox1.insert(1, CheckRow{"/proc/self/mem", false, true});  // exists, but reading it fails
+    search("foo");
+    EXPECT_EQ(ws.CheckListBox3.count(), 5) << regexp;
+    ASSERT_EQ(ui.count("error"), 1) << regexp;
+    EXPECT_NE(ui.texts("error")[0].find("/proc/self/mem"), std::string::npos);
+    EXPECT_EQ(ws.statusText(), cp932Of("検索終了"));
+    ui.shown.clear();
+    ws.CheckListBox1.remove(1);
+  }
+}
+
+TEST_F(SearchRunTest, APatternThatDoesNotCompileEndsTheRunWithItsMessage) {
+  search("foo");
+  search("(foo");
+  EXPECT_EQ(ui.count("error"), 1);
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+  EXPECT_NE(ws.statusText(), cp932Of("検索終了"));
+  EXPECT_EQ(ws.LastSearchText, "foo");
+  EXPECT_FALSE(ws.SearchRunning());
+}
+
+TEST_F(SearchRunTest, DocFilesAreAnnouncedNotSearchedInPatternModeOnly) {
+  dir.write("e.doc", "foo\r\n");
+  ws.ExtensionList = ".txt,.doc";
+  ws.ComboBox2KeyPress(13);
+  search("xfoo|^foo");
+  EXPECT_EQ(ui.texts("message"), std::vector<std::string>{"doc"});
+  EXPECT_EQ(ws.CheckListBox3.count(), 4);  // a.txt and c.txt only
+  ws.settings.UseRegExp = false;
+  search("foo");
+  EXPECT_NE(std::find(resultTexts().begin(), resultTexts().end(), resultHeader(dir / "e.doc")), resultTexts().end());
+}
+
+TEST_F(SearchRunTest, ProgressRunsFromTenEmptyToTenFullMarks) {
+  std::vector<std::string> statuses;
+  struct Recorder : WorkspaceObserver {
+    Workspace* ws;
+    std::vector<std::string>* out;
+    void workspaceChanged() override { out->push_back(ws->statusText()); }
+  } recorder;
+  recorder.ws = &ws;
+  recorder.out = &statuses;
+  ws.setObserver(&recorder);
+  search("foo");
+  ws.setObserver(nullptr);
+  const auto has = [&](const char* t) {
+    return std::find(statuses.begin(), statuses.end(), cp932Of(t)) != statuses.end();
+  };
+  EXPECT_TRUE(has("□□□□□□□□□□検索中"));
+  EXPECT_TRUE(has("■■■■■■■■■■検索中"));
+}
+
+TEST_F(SearchRunTest, StoppingARunShowsWhatWasFoundAndASecondSearchCannotStartMeanwhile) {
+  const auto targetRevision = ws.CheckListBox1.revision();
+  ui.onPump = [&] {
+    ws.ToolButton1Click();  // ignored while the run is going
+    ws.ComboBox2KeyPress(13);
+    if (ws.CheckListBoxUNDO.count() >= 2) ws.StopSearch();
+  };
+  search("foo");
+  ui.onPump = nullptr;
+  EXPECT_FALSE(ws.SearchRunning());
+  ASSERT_GE(ws.CheckListBox3.count(), 2);
+  EXPECT_EQ(ws.CheckListBox3.text(0), resultHeader(dir / "a.txt"));
+  for (const std::string& t : resultTexts()) EXPECT_NE(t, resultHeader(dir / "c.txt"));
+  EXPECT_EQ(ui.count("message"), 0);  // no "not found" for a stopped run
+  EXPECT_NE(ws.statusText(), cp932Of("検索終了"));
+  EXPECT_EQ(ws.CheckListBox1.revision(), targetRevision);  // the target list was not rebuilt under the run
+
+  ws.settings.UseRegExp = false;  // the plain search stops the same way
+  ui.onPump = [&] { ws.StopSearch(); };
+  search("foo");
+  ui.onPump = nullptr;
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+  EXPECT_EQ(ui.count("message"), 0);
+}
+
+}  // namespace
+}  // namespace kelvane
