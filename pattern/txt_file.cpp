@@ -20,7 +20,8 @@ namespace {
 
 std::string systemReason(const std::string& fileName, int error) { return fileName + ": " + std::strerror(error); }
 
-// Opens without blocking (a fifo would otherwise wait for a writer) and accepts regular files only.
+// Opens without blocking (a fifo would otherwise wait for a writer) and accepts regular files only;
+// reads of a regular file never block, so the flag can stay.
 int openRegularFile(const std::string& fileName, std::uint64_t* size) {
   auto native = files::toNative(fileName);
   if (!native) throw EFileNotFound(systemReason(fileName, EILSEQ));
@@ -39,7 +40,6 @@ int openRegularFile(const std::string& fileName, std::uint64_t* size) {
     ::close(fd);
     throw EFileNotFound(systemReason(fileName, error));
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   *size = static_cast<std::uint64_t>(st.st_size);
   return fd;
 }
@@ -86,22 +86,32 @@ std::size_t TTxtFile::ReadRaw(char* into, std::size_t want) {
 
 namespace {
 
-// Copies in[0..n) to out up to the first CR or zero byte, 16 bytes at a time where it can; returns how
-// many bytes were copied. out may overlap in, at or before it.
+// A block is read this far behind the data, so that normalising it in place can store whole 16-byte
+// chunks: a store at the output never reaches input that is not yet examined. The output falls
+// behind by one more byte per CR LF; only the LF of a CR left over from the last block moves it one
+// byte ahead, so 16 + 1 would do.
+constexpr std::size_t kReadLag = 32;
+
+// Copies in[0..n) to out up to the first CR or zero byte and returns how many bytes were copied.
+// out lies at least 16 bytes before in; up to 16 bytes past the copied ones may be written, and
+// up to 16 bytes past in + n may be read (the window has room for both).
 std::size_t copyPlain(const char* in, std::size_t n, char* out) {
   std::size_t i = 0;
 #if defined(__SSE2__)
   const __m128i cr = _mm_set1_epi8('\r'), zero = _mm_setzero_si128();
-  while (i + 16 <= n) {
+  for (; i < n; i += 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, zero))) != 0) break;
-    // out lies at or before in: a whole chunk stored never reaches input not yet loaded.
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
-    i += 16;
+    unsigned mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, zero))));
+    if (n - i < 16) mask &= (1u << (n - i)) - 1;
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
   }
-#endif
+  return n;
+#else
   for (; i < n && in[i] != '\r' && in[i] != '\0'; ++i) out[i] = in[i];
   return i;
+#endif
 }
 
 }  // namespace
@@ -135,7 +145,7 @@ void TTxtFile::AppendNormalised(const char* p, std::size_t n) {
 }
 
 void TTxtFile::Reserve(std::size_t bytes) {
-  std::size_t need = dataEnd_ + bytes + 32;  // room for the 16-byte stores and the closing zeros
+  std::size_t need = dataEnd_ + bytes + 32;  // room for the 16-byte loads and stores and the closing zeros
   if (win_.size() < need) win_.resize(std::max(need, win_.size() + win_.size() / 2), 0);
 }
 
@@ -143,8 +153,8 @@ void TTxtFile::Reserve(std::size_t bytes) {
 void TTxtFile::ReadBlock() {
   std::size_t want = blockSize_;
   if (consumed_ < fileSize_ && fileSize_ - consumed_ < want) want = static_cast<std::size_t>(fileSize_ - consumed_) + 1;
-  Reserve(want + 1);
-  char* into = win_.data() + dataEnd_ + 1;
+  Reserve(want + kReadLag);
+  char* into = win_.data() + dataEnd_ + kReadLag;
   std::size_t got = ReadRaw(into, want);
   consumed_ += got;
   if (got > 0) {
@@ -156,8 +166,9 @@ void TTxtFile::ReadBlock() {
     if (consumed_ > 0 && (pendingCR_ || !lastWasLF_)) {
       pendingCR_ = false;
       static const char kLF = '\n';
-      Reserve(1);
-      AppendNormalised(&kLF, 1);
+      Reserve(kReadLag);
+      std::memcpy(win_.data() + dataEnd_ + kReadLag, &kLF, 1);
+      AppendNormalised(win_.data() + dataEnd_ + kReadLag, 1);
       lastWasLF_ = true;
     }
   }

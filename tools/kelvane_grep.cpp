@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <deque>
 #include <iostream>
@@ -151,10 +152,7 @@ std::vector<std::string> extensionEntries(std::string_view list) {
 
 class GrepTool {
  public:
-  explicit GrepTool(const Options& o) : o_(o) {
-    static char buffer[1 << 16];
-    setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-  }
+  explicit GrepTool(const Options& o) : o_(o) { out_.reserve(kOutputBuffer + 4096); }
 
   int Run() {
     if (o_.match || o_.gsub) return RunOnStdin();
@@ -170,7 +168,7 @@ class GrepTool {
     std::vector<std::string> paths = o_.paths;
     if (paths.empty()) paths.push_back(".");
     for (const auto& path : paths) SearchArgument(path);
-    std::fflush(stdout);
+    Flush();
     return matched_ ? 0 : failed_ ? 2 : 1;
   }
 
@@ -222,7 +220,7 @@ class GrepTool {
   }
 
   void SearchFile(const std::string& path) {
-    current_ = Display(path);
+    current_ = path;
     try {
       if (o_.plain) {
         forEachLine(path, [this](std::string_view line, std::int64_t lineNo) {
@@ -238,26 +236,41 @@ class GrepTool {
         grep_.Grep(path);
       }
     } catch (const std::runtime_error& e) {
-      std::fflush(stdout);
       Fail(fromEngine(e.what()));
     }
   }
 
+  // Output is gathered as CP932 and converted a buffer at a time: one conversion per 64 KB instead of
+  // one per line. A buffer always ends with a whole output line, so no character is cut in two.
   void Print(std::int64_t lineNo, std::string_view line) {
     matched_ = true;
-    std::string out = current_;
-    out += ':';
-    out += std::to_string(lineNo);
-    out += ':';
-    out += o_.raw ? std::string(line) : cp932::toUtf8(line).text;
-    out += '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    char number[24];
+    auto end = std::to_chars(number, number + sizeof number, lineNo).ptr;
+    out_ += current_;
+    out_ += ':';
+    out_.append(number, end);
+    out_ += ':';
+    out_ += line;
+    out_ += '\n';
+    if (out_.size() >= kOutputBuffer) Flush();
+  }
+
+  void Flush() {
+    if (out_.empty()) return;
+    if (o_.raw) {
+      std::fwrite(out_.data(), 1, out_.size(), stdout);
+    } else {
+      std::string utf8 = cp932::toUtf8(out_).text;
+      std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    }
+    out_.clear();
+    std::fflush(stdout);
   }
 
   std::string Display(const std::string& cp932Path) const { return o_.raw ? cp932Path : cp932::toUtf8(cp932Path).text; }
 
   void Fail(const std::string& utf8) {
-    std::fflush(stdout);
+    Flush();
     printError(utf8);
     failed_ = true;
   }
@@ -293,7 +306,9 @@ class GrepTool {
   TGrep grep_;
   std::string pattern_, upperPattern_;
   std::vector<std::string> extensions_;
-  std::string current_;
+  static constexpr std::size_t kOutputBuffer = 1 << 16;
+  std::string current_;  // the CP932 path of the file being searched
+  std::string out_;      // CP932 output not yet written
   bool matched_ = false, failed_ = false;
 };
 
