@@ -12,14 +12,10 @@
 
 #include "pattern/re_chars.h"
 #include "pattern/re_parser.h"
-#include "platform/cp932.h"
 
 namespace kelvane {
 
-const std::string& TooComplexMessage() {
-  static const std::string text = cp932::fromUtf8("正規表現が複雑すぎます").text;
-  return text;
-}
+const std::string& TooComplexMessage() { return MessageText(RegExpMessage::TooComplex); }
 
 std::size_t TRE_NFAStateSet::Hash() const {
   return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(Bits.data()), Bits.size()));

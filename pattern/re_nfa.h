@@ -33,7 +33,8 @@ inline constexpr uint16_t kEpsilonChar = 0xFFFF;
 inline constexpr std::size_t kMaxNFAStates = 200000;
 inline constexpr std::size_t kMaxNFATransitions = 1000000;
 
-// The CP932 text "正規表現が複雑すぎます" raised when a pattern's automaton would outgrow its budget.
+// The CP932 text "正規表現が複雑すぎます" (RegExpMessage::TooComplex) raised when a pattern's automaton
+// would outgrow its budget.
 const std::string& TooComplexMessage();
 
 struct TRENFATrans {
