@@ -33,6 +33,8 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   setFixedSize(440, 360);
 }
 
-void TForm4::selectFirstTab() { PageControl1->setCurrentIndex(0); }
+void TForm4::selectFirstTab() { selectTab(0); }
+
+void TForm4::selectTab(int index) { PageControl1->setCurrentIndex(index); }
 
 }  // namespace kelvane

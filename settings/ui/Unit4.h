@@ -14,6 +14,8 @@ class TForm4 : public QDialog {
 
   // Selects the first tab ("検索モード"), as the main window's menu item does after the dialog closed.
   void selectFirstTab();
+  // Selects tab index (0..3); the editor's "表示設定" returns the dialog to its "Editer" tab.
+  void selectTab(int index);
   QTabWidget* pages() const { return PageControl1; }
 
  private:

@@ -166,6 +166,7 @@ bool TForm1::showDialog(Dialog dialog) {
 
 TFormEditer* TForm1::ensureEditor() {
   if (!editor_) editor_ = new TFormEditer(nullptr);
+  editor_->setDisplayDialog(display_);
   return editor_;
 }
 

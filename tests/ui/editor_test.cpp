@@ -1,0 +1,173 @@
+// The built-in editor with scripted answers in place of its message boxes and choosers.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextBlock>
+#include <deque>
+
+#include "platform/cp932.h"
+#include "settings/ui/EditerUnit.h"
+#include "tests/testing/temp_dir.h"
+
+namespace kelvane {
+namespace {
+
+std::string sj(const char* utf8) { return cp932::fromUtf8(utf8).text; }
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+class ScriptedEditer : public TFormEditer {
+ public:
+  std::deque<bool> answers;                       // Yes / No, in order
+  std::deque<std::optional<std::string>> chosen;  // file choosers, in order
+  std::vector<QString> questions;
+  std::vector<QString> messages;
+
+ protected:
+  bool askYesNo(const QString& text) override {
+    questions.push_back(text);
+    EXPECT_FALSE(answers.empty()) << "unexpected question: " << text.toStdString();
+    if (answers.empty()) return false;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  void inform(const QString& text) override { messages.push_back(text); }
+  std::optional<std::string> chooseOpenFile() override { return next(); }
+  std::optional<std::string> chooseSaveFile(const std::string&) override { return next(); }
+
+ private:
+  std::optional<std::string> next() {
+    EXPECT_FALSE(chosen.empty()) << "unexpected file chooser";
+    if (chosen.empty()) return std::nullopt;
+    auto c = chosen.front();
+    chosen.pop_front();
+    return c;
+  }
+};
+
+void typeAtEnd(QPlainTextEdit* memo, const QString& text) {
+  QTextCursor c = memo->textCursor();
+  c.movePosition(QTextCursor::End);
+  c.insertText(text);
+}
+
+// Closes the window and lets Qt delete it; returns whether it is gone.
+bool closeAndCollect(QPointer<ScriptedEditer>& editor) {
+  editor->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return editor.isNull();
+}
+
+class EditorTest : public ::testing::Test {
+ protected:
+  testing::TempDir dir;
+  std::string file = dir.write("a.txt", sj("一行目\r\n二行目\r\n三行目\r\n"));
+  QPointer<ScriptedEditer> editor = new ScriptedEditer;
+  void TearDown() override { delete editor.data(); }
+};
+
+TEST_F(EditorTest, OpensAFileAtItsLineWithThePositionShownAndNothingToSave) {
+  ASSERT_TRUE(editor->openFile(file, 3));
+  EXPECT_EQ(editor->memo()->textCursor().blockNumber(), 2);
+  EXPECT_EQ(editor->statusText(), u("縦：3横：1"));
+  EXPECT_EQ(editor->windowTitle(), QString::fromStdString(file));
+  EXPECT_FALSE(editor->isModified());
+  EXPECT_FALSE(editor->overWriteAction()->isEnabled());
+  EXPECT_EQ(editor->memo()->toPlainText(), u("一行目\n二行目\n三行目\n"));
+
+  ASSERT_TRUE(editor->openFile(file, -1));
+  EXPECT_EQ(editor->statusText(), u("縦：1横：1"));
+  ASSERT_TRUE(editor->openFile(file, 99));
+  EXPECT_TRUE(editor->memo()->textCursor().atEnd());
+
+  // A file that cannot be read changes nothing but says why.
+  EXPECT_FALSE(editor->openFile(dir / "missing.txt", 2));
+  EXPECT_EQ(editor->messages.size(), 1u);
+  EXPECT_EQ(editor->windowTitle(), QString::fromStdString(file));
+  EXPECT_EQ(editor->memo()->toPlainText(), u("一行目\n二行目\n三行目\n"));
+}
+
+TEST_F(EditorTest, OverwriteAsksTwiceAndWritesShiftJisWithCrLfToTheTitlesFile) {
+  ASSERT_TRUE(editor->openFile(file, 1));
+  editor->OverWriteMClick();
+  ASSERT_EQ(editor->messages.size(), 1u);
+  EXPECT_EQ(editor->messages[0], u("変更されていません。"));
+
+  typeAtEnd(editor->memo(), u("四行目"));
+  EXPECT_TRUE(editor->overWriteAction()->isEnabled());
+  editor->answers = {true, false};
+  editor->OverWriteMClick();
+  EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\n"));
+
+  // Saved under another name first: the overwrite still goes to the file of the title.
+  const std::string other = dir / "b.txt";
+  editor->chosen = {other};
+  editor->SaveAsMClick();
+  EXPECT_EQ(testing::slurp(other), sj("一行目\r\n二行目\r\n三行目\r\n四行目"));
+  EXPECT_TRUE(editor->isModified());
+  editor->answers = {true, true};
+  editor->OverWriteMClick();
+  EXPECT_EQ(editor->questions.back(), u("既存のファイルは、新期ファイルで上書きされます。"));
+  EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\n四行目"));
+  EXPECT_FALSE(editor->isModified());
+  EXPECT_FALSE(editor->overWriteAction()->isEnabled());
+  EXPECT_EQ(editor->windowTitle(), QString::fromStdString(file));
+}
+
+TEST_F(EditorTest, ClosingWithEditsSavesOnlyOnYesAndYes) {
+  ASSERT_TRUE(editor->openFile(file, 1));
+  typeAtEnd(editor->memo(), u("x"));
+  editor->answers = {false};
+  EXPECT_TRUE(closeAndCollect(editor));
+  EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\n"));
+
+  editor = new ScriptedEditer;
+  ASSERT_TRUE(editor->openFile(file, 1));
+  typeAtEnd(editor->memo(), u("y"));
+  editor->answers = {true, true};
+  EXPECT_TRUE(closeAndCollect(editor));
+  EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\ny"));
+}
+
+TEST_F(EditorTest, WithNoFileOpenedTheSaveAsksForANameInsteadOfWritingEditer) {
+  typeAtEnd(editor->memo(), u("新しい文章"));
+  const std::string target = dir / "new.txt";
+  editor->answers = {true, true};
+  editor->chosen = {target};
+  editor->OverWriteMClick();
+  EXPECT_EQ(testing::slurp(target), sj("新しい文章"));
+  EXPECT_EQ(editor->windowTitle(), QString::fromStdString(target));
+  EXPECT_FALSE(testing::slurp(dir / "Editer").size());
+}
+
+TEST_F(EditorTest, TextThatShiftJisCannotHoldIsNeverWrittenAndAFailedSaveKeepsTheWindow) {
+  ASSERT_TRUE(editor->openFile(file, 1));
+  typeAtEnd(editor->memo(), QString::fromUtf8("\xF0\x9F\x98\x80"));  // an emoji
+  editor->answers = {true, true};
+  editor->OverWriteMClick();
+  ASSERT_FALSE(editor->messages.empty());
+  EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\n"));
+  EXPECT_TRUE(editor->isModified());
+  editor->answers = {true, true};
+  EXPECT_FALSE(closeAndCollect(editor)) << "the edits would be lost";
+  EXPECT_TRUE(editor->isModified());
+}
+
+TEST_F(EditorTest, AFileWithBytesThatAreNotShiftJisIsOnlyRewrittenAfterAWarning) {
+  const std::string odd = dir.write("odd.txt", std::string("ab\0cd\r\n", 7));
+  ASSERT_TRUE(editor->openFile(odd, 1));
+  typeAtEnd(editor->memo(), u("e"));
+  editor->answers = {true, true, false};  // overwrite? replace? change the unreadable bytes? no
+  editor->OverWriteMClick();
+  EXPECT_EQ(editor->questions.size(), 3u);
+  EXPECT_EQ(testing::slurp(odd), std::string("ab\0cd\r\n", 7));
+  editor->answers = {true, true, true};
+  editor->OverWriteMClick();
+  EXPECT_EQ(testing::slurp(odd), "ab?cd\r\ne");
+}
+
+}  // namespace
+}  // namespace kelvane
