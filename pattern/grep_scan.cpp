@@ -51,10 +51,12 @@ class Scanner {
       : file_(file), tables_(tables), report_(report), d_(file.Data()), end_(file.DataEnd()) {}
 
   void Run() {
-    if (tables_.Prefix().empty()) {
-      RunTable();
-    } else {
+    if (!tables_.Prefix().empty()) {
       RunPrefix();
+    } else if (!tables_.FirstCodes().empty()) {
+      RunFirstSet();
+    } else {
+      RunTable();
     }
   }
 
@@ -174,19 +176,66 @@ class Scanner {
     return ((h - k) & 1) == 0;
   }
 
-  // Only where the prefix occurs can a walk succeed: memmem finds those places.
+  // Only where the prefix occurs can a walk succeed: memmem finds those places. A candidate must lie
+  // whole in the window, so the last n - 1 bytes wait for the next block.
   void RunPrefix() {
     const std::string& prefix = tables_.Prefix();
-    const std::size_t n = prefix.size();
+    RunCandidates(
+        [&](std::size_t from) -> std::size_t {
+          if (end_ - from < prefix.size()) return kNoCandidate;
+          const void* hit = memmem(d_ + from, end_ - from, prefix.data(), prefix.size());
+          return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - d_) : kNoCandidate;
+        },
+        prefix.size() - 1);
+  }
+
+  // Only where one of the first characters occurs can a walk succeed; 16 positions are compared at a
+  // time. A double-byte first character needs the byte after the candidate, so the last byte waits.
+  void RunFirstSet() {
+    const std::vector<std::uint16_t>& codes = tables_.FirstCodes();
+    RunCandidates([&](std::size_t from) { return FindFirst(codes, from); }, 1);
+  }
+
+  std::size_t FindFirst(const std::vector<std::uint16_t>& codes, std::size_t from) const {
+    std::size_t i = from;
+#if defined(__SSE2__)
+    for (; i + 17 <= end_; i += 16) {
+      __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i));
+      __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i + 1));
+      __m128i any = _mm_setzero_si128();
+      for (std::uint16_t code : codes) {
+        if (code < 0x100) {
+          any = _mm_or_si128(any, _mm_cmpeq_epi8(v0, _mm_set1_epi8(static_cast<char>(code))));
+        } else {
+          __m128i lead = _mm_cmpeq_epi8(v0, _mm_set1_epi8(static_cast<char>(code >> 8)));
+          any = _mm_or_si128(any, _mm_and_si128(lead, _mm_cmpeq_epi8(v1, _mm_set1_epi8(static_cast<char>(code)))));
+        }
+      }
+      if (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(any)))
+        return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+#endif
+    for (; i + 1 < end_; ++i) {
+      auto b0 = static_cast<unsigned char>(d_[i]), b1 = static_cast<unsigned char>(d_[i + 1]);
+      for (std::uint16_t code : codes) {
+        if (code < 0x100 ? b0 == code : (b0 == (code >> 8) && b1 == (code & 0xFF))) return i;
+      }
+    }
+    return kNoCandidate;
+  }
+
+  // The walk from each candidate that starts on a character boundary; find(from) gives the next
+  // candidate at or after from, and the last `keep` bytes of a block wait for the next one.
+  template <class Find>
+  void RunCandidates(Find find, std::size_t keep) {
     for (;;) {
-      const void* hit = end_ - p_ >= n ? memmem(d_ + p_, end_ - p_, prefix.data(), n) : nullptr;
-      if (!hit) {
+      std::size_t h = find(p_);
+      if (h == kNoCandidate) {
         if (file_.AtFileEnd()) return;
-        Advance(end_ - p_ >= n ? end_ - (n - 1) : p_);  // a candidate may straddle the block end
+        Advance(end_ - p_ > keep ? end_ - keep : p_);
         Refill();
         continue;
       }
-      std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - d_);
       Advance(h);
       if (d_[h] == '\n') {
         if (h + 1 == end_ && file_.AtFileEnd()) return;  // the final LF ends the file
@@ -206,6 +255,8 @@ class Scanner {
       bnd_ = p_;
     }
   }
+
+  static constexpr std::size_t kNoCandidate = static_cast<std::size_t>(-1);
 
   TTxtFile& file_;
   GrepTables& tables_;
@@ -228,6 +279,7 @@ GrepTables::GrepTables(const TRE_DFA& dfa)
       double_(dfa.States.size() * kLeadCount) {
   for (std::size_t i = 0; i < dfa.States.size(); ++i) accepting_[i] = dfa.States[i]->IsAccepting() ? 1 : 0;
   FindPrefix();
+  FindFirstCodes();
 }
 
 std::int32_t GrepTables::Step(std::int32_t s, std::uint16_t code) const {
@@ -261,6 +313,19 @@ void GrepTables::FindPrefix() {
     prefix_ += CodeToText(t.LoChar);
     s = t.Target;
     if (s->IsAccepting()) break;
+  }
+}
+
+// The codes a match can begin with, when they are few and each is one fixed window code.
+void GrepTables::FindFirstCodes() {
+  const auto& trans = dfa_.Start->Trans;
+  if (trans.empty() || trans.size() > kMaxFirstCodes) return;
+  for (const TREDFATrans& t : trans) {
+    if (t.LoChar != t.HiChar || !isWindowCode(t.LoChar)) {
+      firstCodes_.clear();
+      return;
+    }
+    firstCodes_.push_back(t.LoChar);
   }
 }
 

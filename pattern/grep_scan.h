@@ -14,6 +14,8 @@
 //     "ファイル.*設定"), memmem finds the candidates. A candidate counts only when it starts on a
 //     character boundary (a run of lead-byte values before it has even length), and the DFA walk from
 //     there decides, exactly as from any other start.
+//   - Else, when a match can begin with only a few characters (the fuzzy forms of a word: フ, ﾌ, ふ),
+//     16 positions at a time are compared with all of them, and only those positions are tried.
 //   - Otherwise every character is one lookup in the start state's table; most start no walk at all.
 //
 // The window is normalised text (see txt_file.h): one LF per line end, no CR, no zero byte inside it,
@@ -54,6 +56,10 @@ class GrepTables {
 
   // The bytes every match begins with, as found in the window (possibly empty).
   const std::string& Prefix() const { return prefix_; }
+  // The codes a match may begin with, when there are at most kMaxFirstCodes of them and each is a
+  // whole character as the window holds it; empty otherwise.
+  const std::vector<std::uint16_t>& FirstCodes() const { return firstCodes_; }
+  static constexpr std::size_t kMaxFirstCodes = 8;
 
  private:
   static constexpr std::size_t kLeadCount = 60;
@@ -61,6 +67,7 @@ class GrepTables {
   const std::int32_t* MakeSingleRow(std::int32_t s);
   const std::int32_t* MakeDoubleRow(std::int32_t s, unsigned char lead);
   void FindPrefix();
+  void FindFirstCodes();
 
   const TRE_DFA& dfa_;
   std::int32_t start_;
@@ -68,6 +75,7 @@ class GrepTables {
   std::vector<std::unique_ptr<std::int32_t[]>> single_;
   std::vector<std::unique_ptr<std::int32_t[]>> double_;
   std::string prefix_;
+  std::vector<std::uint16_t> firstCodes_;
 };
 
 // Called with each matching line; may raise, and the exception passes out of ScanFile.

@@ -161,6 +161,7 @@ TEST(Grep, RandomPatternsAndFilesMatchTheReference) {
       sjis("あ"), sjis("表"), sjis("ア"), sjis("ｱ"), "\x82"};
   testing::TempDir dir;
   int compared = 0;
+  int byPrefix = 0, byFirstSet = 0, byTable = 0;  // which walk the scan took
   for (int round = 0; round < 400; ++round) {
     std::string pattern;
     int atomCount = 1 + static_cast<int>(rng() % 4);
@@ -182,8 +183,13 @@ TEST(Grep, RandomPatternsAndFilesMatchTheReference) {
       ASSERT_EQ(grepLines(grep, path, size), reference) << "round " << round << " pattern " << pattern;
     }
     ++compared;
+    GrepTables tables(grep.CurrentDFA());
+    (!tables.Prefix().empty() ? byPrefix : !tables.FirstCodes().empty() ? byFirstSet : byTable)++;
   }
   EXPECT_GT(compared, 300);
+  EXPECT_GT(byPrefix, 30);
+  EXPECT_GT(byFirstSet, 30);
+  EXPECT_GT(byTable, 30);
 }
 
 }  // namespace
