@@ -38,9 +38,7 @@ void TRegularExpression::CompileRegExp(const std::string& text) {
 }
 
 void TRegularExpression::AssignRegExp(std::string_view value) {
-  PreProcessor->SetSource(value);
-  PreProcessor->Run();  // an error here changes nothing
-  const std::string processed = PreProcessor->Processed();
+  const std::string processed = preprocess(value);  // an error here changes nothing
   try {
     const int i = FindCached(processed);
     CacheIndex_ = i;
@@ -66,6 +64,20 @@ void TRegularExpression::SetUseFuzzyCharDic(bool value) {
 void TRegularExpression::SetUseSynonymDic(bool value) {
   PreProcessor->UseSynonym = value;
   AssignRegExp(std::string(RegExp_));
+}
+
+const std::string& TRegularExpression::preprocess(std::string_view value) {
+  // The result list assigns the same pattern for every row it paints: the text preprocessed last time
+  // is handed out again when nothing that could change it has changed.
+  Processing now{std::string(value),      PreProcessor->UseFuzzy,    PreProcessor->UseSynonym,
+                 PreProcessor->FuzzyDics, PreProcessor->SynonymDics, {}};
+  if (lastProcessing_ && lastProcessing_->sameInput(now)) return lastProcessing_->processed;
+  lastProcessing_.reset();
+  PreProcessor->SetSource(value);
+  PreProcessor->Run();
+  now.processed = PreProcessor->Processed();
+  lastProcessing_ = std::move(now);
+  return lastProcessing_->processed;
 }
 
 int TRegularExpression::FindCached(const std::string& text) const {

@@ -16,6 +16,7 @@
 // the file grep walks it itself over lines and supplies its own anchor codes (LF for both).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,6 +94,20 @@ class TRegularExpression {
 
  private:
   void compile(const std::string& text);
+  // The processed form of `value`. Raises the preprocessor's ERegExpParser.
+  const std::string& preprocess(std::string_view value);
+
+  struct Processing {
+    std::string source;
+    bool fuzzy, synonym;
+    std::vector<const TREDictionary*> fuzzyDics, synonymDics;
+    std::string processed;
+    bool sameInput(const Processing& o) const {
+      return source == o.source && fuzzy == o.fuzzy && synonym == o.synonym && fuzzyDics == o.fuzzyDics &&
+             synonymDics == o.synonymDics;
+    }
+  };
+  std::optional<Processing> lastProcessing_;
 
   std::string RegExp_;
   std::vector<CacheItem> PatternCache_;
