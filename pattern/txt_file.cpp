@@ -159,7 +159,12 @@ void TTxtFile::ReadBlock() {
   consumed_ += got;
   if (got > 0) {
     AppendNormalised(into, got);
-    lastWasLF_ = win_[dataEnd_ - 1] == '\n' && !pendingCR_;
+    // A block of one CR leaves nothing new (the window may even be empty): only pendingCR_ changes.
+    if (pendingCR_) {
+      lastWasLF_ = false;
+    } else if (dataEnd_ > 0) {
+      lastWasLF_ = win_[dataEnd_ - 1] == '\n';
+    }
   }
   if (got < want || consumed_ == fileSize_) {
     atEnd_ = true;
