@@ -92,6 +92,13 @@ TEST(Grep, MatchesThatReadAcrossLineEnds) {
   expectGrep("c[\\nq]*z", "c\r\n\r\n\r\nz", "1:c\n");
 }
 
+// Past the end of the file the look-ahead hands out code 0 for ever; a class that holds code 0 once
+// made such a walk go round for ever. The walk stops at the end instead.
+TEST(Grep, AWalkStopsAtTheEndOfTheFile) {
+  expectGrep("a[\\0-z]*q", "xa\r\nbc", "");
+  expectGrep("a[\\0-z]*q", "xa\r\nbq", "1:xa\n");
+}
+
 TEST(Grep, FuzzyCharacters) {
   expectGrep(sjis("ファイル"), sjis("ﾌｧｲﾙ\r\nファイル\r\nふぁいる\r\n"), nullptr, true);
   expectGrep("ab", sjis("ＡＢ\r\nab\r\nAb\r\n"), nullptr, true);

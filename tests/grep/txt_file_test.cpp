@@ -3,6 +3,7 @@
 #include "pattern/txt_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 
@@ -149,6 +150,9 @@ TEST(TxtFile, OpenFailuresAndEmptyFiles) {
     EXPECT_NE(std::string(e.what()).find("missing.txt"), std::string::npos) << e.what();
   }
   EXPECT_THROW(TTxtFile(dir.write("empty.txt", ""), &cancel), EEndOfFile);
+  // A fifo would block the open until a writer came; it is refused like a folder.
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_THROW(TTxtFile(dir / "fifo", &cancel), EFileNotFound);
 }
 
 TEST(TxtFile, CancelStopsAtTheNextCheckPoint) {
