@@ -48,6 +48,7 @@ constexpr const char* kUsage =
 constexpr const char* kUnknownOption = "不明なオプションです: ";
 constexpr const char* kNoPattern = "パターンがありません";
 constexpr const char* kIgnoreCaseNeedsPlain = "-i は -F と一緒に指定してください";
+constexpr const char* kFuzzyWithPlain = "-z は -F と一緒には使えません";
 constexpr const char* kNotCp932 = "Shift-JIS で表せない文字があります: ";
 constexpr const char* kStdinNotUtf8 = "標準入力を Shift-JIS に変換できません";
 constexpr const char* kNoPathsForStdin = "--match と --gsub は標準入力だけを読みます (パスは指定できません)";
@@ -112,6 +113,7 @@ Options parseOptions(int argc, char** argv) {
   o.pattern = rest[0];
   o.paths.assign(rest.begin() + 1, rest.end());
   if (o.ignoreCase && !o.plain) throw UsageError(msg::kIgnoreCaseNeedsPlain);
+  if (o.fuzzy && o.plain) throw UsageError(msg::kFuzzyWithPlain);
   if (o.match || o.gsub) {
     if (!o.paths.empty()) throw UsageError(msg::kNoPathsForStdin);
     if (o.plain) throw UsageError(msg::kPlainWithStdin);

@@ -72,7 +72,8 @@ TEST_F(Cli, ErrorsGoToStandardErrorWithExitStatusTwo) {
   EXPECT_EQ(run({"a[z-a]"}).status, 2);
   EXPECT_EQ(run({}).status, 2);
   EXPECT_EQ(run({"--bogus", "a"}).status, 2);
-  EXPECT_EQ(run({"-i", "a"}).status, 2);  // -i needs -F
+  EXPECT_EQ(run({"-i", "a"}).status, 2);   // -i needs -F
+  EXPECT_EQ(run({"-Fz", "a"}).status, 2);  // the plain search has no fuzzy form
   // A missing file is reported and the search goes on: 0 when something matched, else 2.
   dir_.write("a.txt", "abc\r\n");
   Result partial = run({"abc", "missing.txt", "a.txt"});
