@@ -16,12 +16,22 @@ void TGrep::AssignRegExp(std::string_view value) {
   } catch (...) {
     // The DFA the tables were made from may have been evicted; the current pattern is now the
     // empty one (or, after a preprocessing error, the old one). The binding stays as it was.
-    tables_ = std::make_unique<GrepTables>(CurrentDFA());
+    RemakeTables();
     throw;
   }
-  // The tables point into the current DFA, which a later assignment may evict: make them anew.
-  tables_ = std::make_unique<GrepTables>(CurrentDFA());
+  RemakeTables();
   grep_ = IsPlainLiteral() ? &TGrep::GrepByLiteral : &TGrep::GrepByDFA;
+}
+
+// The tables refer to the current DFA, which a later assignment may evict. The search run assigns
+// the same pattern again for every file (through the fuzzy switch), so tables of the same compiled
+// pattern are kept: the same DFA object under the same processed text.
+void TGrep::RemakeTables() {
+  const std::string& text = PatternCache()[static_cast<std::size_t>(CacheIndex())].Text;
+  if (tables_ && tablesDFA_ == &CurrentDFA() && tablesText_ == text) return;
+  tables_ = std::make_unique<GrepTables>(CurrentDFA());
+  tablesDFA_ = &CurrentDFA();
+  tablesText_ = text;
 }
 
 void TGrep::Grep(const std::string& fileName) {
@@ -44,7 +54,7 @@ void TGrep::GrepByDFA(const std::string& fileName) {
 }
 
 void TGrep::Search(const std::string& fileName) {
-  if (!tables_) tables_ = std::make_unique<GrepTables>(CurrentDFA());
+  if (!tables_) RemakeTables();
   std::unique_ptr<TTxtFile> file;
   try {
     file = std::make_unique<TTxtFile>(fileName, &Cancel, ProcessMessages, BlockSize);

@@ -63,9 +63,12 @@ class TGrep : public TRegularExpression {
 
  private:
   void Search(const std::string& fileName);
+  void RemakeTables();
 
   void (TGrep::*grep_)(const std::string&) = nullptr;
   std::unique_ptr<GrepTables> tables_;  // of the current pattern, made at binding
+  const TRE_DFA* tablesDFA_ = nullptr;  // the DFA and processed text tables_ were made for
+  std::string tablesText_;
 };
 
 }  // namespace kelvane
