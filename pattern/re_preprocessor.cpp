@@ -30,9 +30,10 @@ void TREPreProcessor::SetSource(std::string_view text) { scanner_.Reset(text); }
 
 void TREPreProcessor::Run() {
   processed_ = scanner_.Pattern();
-  // With no synonym dictionary the synonym pass could only copy the pattern; skipping it keeps it a
-  // true no-op (a broken pattern is then reported by the parser, as with the dictionaries off).
-  if (UseSynonym && !SynonymDics.empty()) {
+  // The synonym pass runs even with no dictionary registered: it then copies the pattern byte for
+  // byte, but it still scans it, so a broken pattern is refused here and the compiler keeps the
+  // pattern it had, as it does for the fuzzy pass.
+  if (UseSynonym) {
     Rewrite(&TREPreProcessor::MatchSynonym);
     scanner_.Reset(processed_);
   }

@@ -57,10 +57,10 @@ class TREPreProcessor {
 
   // The text the next Run processes.
   void SetSource(std::string_view text);
-  // Fills Processed() from the source: the synonym pass when UseSynonym and a synonym dictionary is
-  // registered, then the fuzzy pass when UseFuzzy. With both off the source passes unchanged and is not
-  // scanned. Raises the scanner's ERegExpParser when a pass scans a broken pattern; Processed() is then
-  // incomplete and must not be used.
+  // Fills Processed() from the source: the synonym pass when UseSynonym (a byte-for-byte copy when no
+  // synonym dictionary is registered, but the pattern is still scanned), then the fuzzy pass when
+  // UseFuzzy. With both off the source passes unchanged and is not scanned. Raises the scanner's
+  // ERegExpParser when a pass scans a broken pattern; Processed() is then incomplete and unused.
   void Run();
   const std::string& Processed() const { return processed_; }
 

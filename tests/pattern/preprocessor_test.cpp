@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "pattern/re_parser.h"
 #include "pattern/re_preprocessor.h"
@@ -79,13 +80,23 @@ TEST(PreProcessor, WithBothPassesOffTheSourcePassesUnscanned) {
   EXPECT_EQ(pre.Processed(), "ab\\");
 }
 
-TEST(PreProcessor, SynonymPassWithoutDictionaryChangesNothing) {
+// Without a dictionary the synonym pass copies the pattern, but it scans it like any pass: a broken
+// pattern is refused by the preprocessor, so the compiler keeps its previous pattern.
+TEST(PreProcessor, SynonymPassWithoutDictionaryCopiesButStillScans) {
   TREPreProcessor pre;
   pre.UseSynonym = true;
-  for (const std::string source : {"a(b|c)*[x-z]\\.", "", "\\"}) {
+  for (const std::string& source : std::vector<std::string>{"a(b|c)*[x-z]\\.", "", cp932Case("表\\x41(")}) {
     pre.SetSource(source);
     EXPECT_NO_THROW(pre.Run());
     EXPECT_EQ(pre.Processed(), source);
+  }
+  pre.SetSource("ab\\");
+  try {
+    pre.Run();
+    FAIL() << "no error";
+  } catch (const ERegExpParser& e) {
+    EXPECT_EQ(e.what(), MessageText(RegExpMessage::CharAfterBackslash));
+    EXPECT_EQ(e.ErrorPos, 4u);
   }
 }
 
