@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "settings/ui/EditerUnit.h"
 #include "workspace/ui/check_list_model.h"
 #include "workspace/ui/command_table.h"
+#include "workspace/ui/qt_colors.h"
 #include "workspace/ui/qt_text.h"
 #include "workspace/ui/ui_texts.h"
 
@@ -55,6 +57,12 @@ const std::map<std::string, Handler>& handlers() {
       {"N15", &Workspace::N15Click},
       {"Help2", &Workspace::Help2Click},
       {"Ver1", &Workspace::Ver1Click},
+      {"CheckOnFile1", &Workspace::CheckOnFile1Click},
+      {"CheckOFFFile1", &Workspace::CheckOFFFile1Click},
+      {"N13", &Workspace::N13Click},
+      {"N4", &Workspace::N4Click},
+      {"MenuItem7", &Workspace::MenuItem7Click},
+      {"N16", &Workspace::N16Click},
   };
   return table;
 }
@@ -224,6 +232,19 @@ QListView* TForm1::makeListView(ListId id, const char* name) {
   look.font.setStyleHint(id == ListId::kTarget ? QFont::SansSerif : QFont::Monospace);
   look.font.setPixelSize(16);
   delegates_[i]->setLook(look);
+  if (id == ListId::kResult) {
+    delegates_[i]->setKind(RowDelegate::Kind::kResult);
+    delegates_[i]->setHighlighter([this](int row) -> std::optional<HighlightSpan> {
+      const std::optional<Workspace::Highlight> h = ws_->ResultHighlight(row);
+      if (!h) return std::nullopt;
+      const QColor color = toQColor(h->replaced ? replaceTextColor_ : searchTextColor_, palette(), Qt::red);
+      return HighlightSpan{h->position, h->length, color};
+    });
+  } else if (id == ListId::kJoin) {
+    delegates_[i]->setKind(RowDelegate::Kind::kJoin);
+    // A row is one line tall when it enters with the flag set, six lines and 5 pixels otherwise.
+    models_[i]->setLineSource([this] { return ws_->NextRowSingleLine ? 1 : 6; }, 6);
+  }
 
   auto* v = new QListView;
   v->setObjectName(QString::fromLatin1(name));
@@ -327,13 +348,31 @@ void TForm1::connectList(ListId id) {
   });
   if (id == ListId::kTarget) {
     connect(m, &CheckListModel::checkToggled, this, [this](int) { run([this] { ws_->CheckListBox1ClickCheck(); }); });
+  } else if (id == ListId::kResult) {
+    connect(m, &CheckListModel::checkToggled, this,
+            [this](int row) { run([this, row] { ws_->CheckListBox3ClickCheck(row); }); });
+  } else {
+    // Rows of several lines change height when they are replaced or moved.
+    connect(m, &QAbstractItemModel::dataChanged, v, [v] { v->doItemsLayout(); });
+    v->installEventFilter(this);
   }
+  connect(v, &QAbstractItemView::doubleClicked, this, [this, id, v](const QModelIndex& index) {
+    // The second click of a quick double click on a check box is a click on the box, not an open.
+    const QPoint at = v->viewport()->mapFromGlobal(QCursor::pos());
+    QStyleOptionViewItem option;
+    option.rect = v->visualRect(index);
+    if (delegates_[listIndex(id)]->checkRect(option, index).contains(at)) return;
+    if (id == ListId::kTarget) run([this] { ws_->CheckListBox1DblClick(); });
+    if (id == ListId::kResult) run([this] { ws_->CheckListBox3DblClick(); });
+  });
 }
 
 void TForm1::showPopup(ListId id, QMenu* menu, const QPoint& globalPos) {
   if (busy_) return;
-  if (id == ListId::kTarget && !run([this] { ws_->PopupMenu2Popup(); })) return;
-  menu->popup(globalPos);
+  const bool ready = id == ListId::kTarget   ? run([this] { ws_->PopupMenu2Popup(); })
+                     : id == ListId::kResult ? run([this] { ws_->PopupMenu1Popup(); })
+                                             : run([this] { ws_->PopupMenu3Popup(); });
+  if (ready) menu->popup(globalPos);
 }
 
 void TForm1::connectHandlers() {
@@ -345,15 +384,28 @@ void TForm1::connectHandlers() {
       if (!run([this, handler] { (ws_.get()->*handler)(); })) syncCommands();
     });
   }
+  for (const char* name : {"ToolButton1", "Find1"}) {
+    const bool tool = std::string(name) == "ToolButton1";
+    connect(actions_[name], &QAction::triggered, this, [this, tool] {
+      if (!patternUsable()) return;
+      if (!run([this, tool] { tool ? ws_->ToolButton1Click() : ws_->Find1Click(); })) syncCommands();
+    });
+  }
+  connect(actions_["StopB"], &QAction::triggered, this, [this] { ws_->StopSearch(); });
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, [this] { ws_->StopSearch(); });
   connect(actions_["Exit1"], &QAction::triggered, this, &QWidget::close);
   connect(ComboBox2, &QComboBox::activated, this, [this](int index) {
     if (!run([this, index] { ws_->ComboBox2Select(index); })) syncBoxes();
   });
   connect(ComboBox1, &QComboBox::editTextChanged, this, [this](const QString& text) {
-    if (!syncing_) ws_->ComboBox1.setEditText(toCp932(text));
+    if (!syncing_) ws_->ComboBox1.setEditText(toCp932(text, &patternLossy_));
   });
   connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
-    if (!syncing_) ws_->ComboBox1.setSelectedIndex(index);
+    if (syncing_) return;
+    patternLossy_ = false;  // every entry of the history came from Shift-JIS text
+    if (!run([this, index] { ws_->ComboBox1Select(index); })) syncBoxes();
   });
   connect(Timer1, &QTimer::timeout, this, [this] { run([this] { ws_->Timer1Timer(); }); });
   connect(Timer2, &QTimer::timeout, this, [this] { run([this] { ws_->Timer2Timer(std::nullopt); }); });
@@ -364,6 +416,7 @@ void TForm1::connectHandlers() {
 bool TForm1::run(const std::function<void()>& handler) {
   if (busy_ || closed_) return false;
   busy_ = true;
+  for (CheckListModel* m : models_) m->setLocked(true);
   try {
     handler();
   } catch (const std::exception& e) {
@@ -371,6 +424,7 @@ bool TForm1::run(const std::function<void()>& handler) {
   } catch (...) {
     showError("?");
   }
+  for (CheckListModel* m : models_) m->setLocked(false);
   busy_ = false;
   syncFromWorkspace();
   if (closeRequested_) {
@@ -381,6 +435,7 @@ bool TForm1::run(const std::function<void()>& handler) {
 }
 
 void TForm1::workspaceChanged() {
+  actions_["StopB"]->setEnabled(ws_->SearchRunning());
   // Long work does not return to the event loop: the status text is painted at once.
   const QString text = toQ(ws_->statusText());
   if (statusLabel_ && statusLabel_->text() != text) {
@@ -401,6 +456,7 @@ void TForm1::syncFromWorkspace() {
 }
 
 void TForm1::syncCommands() {
+  actions_["StopB"]->setEnabled(ws_->SearchRunning());
   for (const auto& [name, state] : ws_->commands()) {
     if (name == "ComboBox1") {
       ComboBox1->setEnabled(state.enabled);
@@ -441,6 +497,13 @@ void TForm1::syncTimers() {
 
 // ---- keys and close ----
 
+bool TForm1::patternUsable() {
+  if (!patternLossy_) return true;
+  // A character replaced by "?" would search for something else (and "?" is an operator).
+  showMessage(toCp932(QString::fromUtf8(ui_texts::kPatternNotCp932)));
+  return false;
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
@@ -449,7 +512,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       run([this] { ws_->ComboBox2KeyPress(13); });
       return true;
     }
+    if (watched == ComboBox1 && enter) {
+      // Taken here, so that the box does not also report the entry as chosen.
+      if (patternUsable()) run([this] { ws_->ComboBox1KeyPress(13); });
+      return true;
+    }
   }
+  if (event->type() == QEvent::FocusOut && watched == views_[1]) run([this] { ws_->CheckListBox2Exit(); });
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -459,7 +528,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   if (busy_) {
-    // The running operation finishes first; the window closes right after it.
+    // The running operation finishes first (a search is told to stop); the window closes right after.
+    ws_->StopSearch();
     closeRequested_ = true;
     event->ignore();
     return;

@@ -125,6 +125,8 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   void showPopup(ListId id, QMenu* menu, const QPoint& pos);
   TFormEditer* ensureEditor();
   int listIndex(ListId id) const;
+  // False, after telling the person, when the pattern box holds text Shift-JIS cannot hold.
+  bool patternUsable();
 
   std::unique_ptr<Workspace> ws_;
   std::map<std::string, QAction*> actions_;
@@ -158,6 +160,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   bool syncing_ = false;
   bool closeRequested_ = false;
   bool closed_ = false;
+  bool patternLossy_ = false;
 };
 
 }  // namespace kelvane

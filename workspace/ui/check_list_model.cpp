@@ -9,17 +9,28 @@ namespace kelvane {
 CheckListModel::CheckListModel(CheckList& list, QObject* parent) : QAbstractListModel(parent), list_(list) {
   rows_ = list_.rows();
   texts_.assign(rows_.size(), std::nullopt);
+  lines_.assign(rows_.size(), 1);
   list_.addObserver(this);
 }
 
 CheckListModel::~CheckListModel() { list_.removeObserver(this); }
 
+void CheckListModel::setLineSource(std::function<int()> source, int bodyLines) {
+  lineSource_ = std::move(source);
+  bodyLines_ = bodyLines;
+  reset();
+}
+
 void CheckListModel::reset() {
   beginResetModel();
   rows_ = list_.rows();
   texts_.assign(rows_.size(), std::nullopt);
+  lines_.clear();
+  for (const CheckRow& r : rows_) lines_.push_back(lineSource_ && !r.header ? bodyLines_ : 1);
   endResetModel();
 }
+
+int CheckListModel::linesOf(const CheckRow&) const { return lineSource_ ? std::max(1, lineSource_()) : 1; }
 
 int CheckListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -43,6 +54,10 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
       return r.checked ? Qt::Checked : Qt::Unchecked;
     case kHeaderRole:
       return r.header;
+    case kBytesRole:
+      return QByteArray(r.text.data(), static_cast<qsizetype>(r.text.size()));
+    case kLinesRole:
+      return lines_[static_cast<size_t>(index.row())];
     default:
       return {};
   }
@@ -50,7 +65,7 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
 
 bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   const int row = index.row();
-  if (role != Qt::CheckStateRole || !index.isValid() || row >= rowCount() || row >= list_.count() ||
+  if (locked_ || role != Qt::CheckStateRole || !index.isValid() || row >= rowCount() || row >= list_.count() ||
       list_.isHeader(row)) {
     return false;
   }
@@ -84,6 +99,7 @@ void CheckListModel::listChanged(const CheckList& list, const ListChangeEvent& c
       beginInsertRows(QModelIndex(), first, last);
       rows_.insert(at(rows_, first), at(list.rows(), first), at(list.rows(), last + 1));
       texts_.insert(at(texts_, first), static_cast<size_t>(n), std::nullopt);
+      lines_.insert(at(lines_, first), static_cast<size_t>(n), linesOf(rows_[static_cast<size_t>(first)]));
       endInsertRows();
       break;
     case ListChange::kRemoved:
@@ -91,6 +107,7 @@ void CheckListModel::listChanged(const CheckList& list, const ListChangeEvent& c
       beginRemoveRows(QModelIndex(), first, last);
       rows_.erase(at(rows_, first), at(rows_, last + 1));
       texts_.erase(at(texts_, first), at(texts_, last + 1));
+      lines_.erase(at(lines_, first), at(lines_, last + 1));
       endRemoveRows();
       break;
     case ListChange::kRowChanged: {
@@ -99,8 +116,11 @@ void CheckListModel::listChanged(const CheckList& list, const ListChangeEvent& c
       const int hi = std::min(last, known - 1);
       if (lo > hi) break;
       for (int r = lo; r <= hi; ++r) {
+        // A flag change is no new text: the row keeps its height.
+        const bool replaced = rows_[static_cast<size_t>(r)].text != list.text(r);
         rows_[static_cast<size_t>(r)] = list.row(r);
         texts_[static_cast<size_t>(r)].reset();
+        if (replaced) lines_[static_cast<size_t>(r)] = linesOf(rows_[static_cast<size_t>(r)]);
       }
       emit dataChanged(index(lo), index(hi));
       break;
@@ -114,8 +134,10 @@ void CheckListModel::listChanged(const CheckList& list, const ListChangeEvent& c
       std::optional<QString> text = std::move(texts_[static_cast<size_t>(first)]);
       rows_.erase(at(rows_, first));
       texts_.erase(at(texts_, first));
+      lines_.erase(at(lines_, first));
       rows_.insert(at(rows_, last), std::move(row));
       texts_.insert(at(texts_, last), std::move(text));
+      lines_.insert(at(lines_, last), linesOf(rows_[static_cast<size_t>(last)]));
       endMoveRows();
       break;
     }

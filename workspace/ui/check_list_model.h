@@ -8,6 +8,7 @@
 // up to date between the begin and end of each announcement.
 #include <QAbstractListModel>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,10 @@ class CheckListModel : public QAbstractListModel, private CheckListObserver {
  public:
   // True for a header row (bool).
   static constexpr int kHeaderRole = Qt::UserRole + 1;
+  // The row text as its CP932 bytes (QByteArray), for drawing by byte positions.
+  static constexpr int kBytesRole = Qt::UserRole + 2;
+  // How many text lines tall the row is (int); 1 unless a line-count source is set.
+  static constexpr int kLinesRole = Qt::UserRole + 3;
 
   // list must outlive the model.
   explicit CheckListModel(CheckList& list, QObject* parent = nullptr);
@@ -37,6 +42,14 @@ class CheckListModel : public QAbstractListModel, private CheckListObserver {
   // The row text as the widget shows it (converted once and kept until the row changes).
   QString rowText(int row) const;
 
+  // Where a row's height is decided as it enters the list (is added, inserted, replaced or moved):
+  // the source is asked then, and its answer stays with the row. Rows that arrive all at once (a
+  // reset) are one line when they are headers and `bodyLines` lines otherwise.
+  void setLineSource(std::function<int()> source, int bodyLines);
+  // While locked, check-box clicks are refused (setData returns false): a running operation owns
+  // the lists.
+  void setLocked(bool locked) { locked_ = locked; }
+
  signals:
   void checkToggled(int row);
   void selectionChanged(int row);  // the list's selected index, -1 for none
@@ -48,7 +61,13 @@ class CheckListModel : public QAbstractListModel, private CheckListObserver {
   void reset();
 
   CheckList& list_;
-  std::vector<CheckRow> rows_;                         // the rows as the views know them
+  int linesOf(const CheckRow& row) const;
+
+  std::vector<CheckRow> rows_;  // the rows as the views know them
+  std::vector<int> lines_;      // their heights in text lines
+  std::function<int()> lineSource_;
+  int bodyLines_ = 1;
+  bool locked_ = false;
   mutable std::vector<std::optional<QString>> texts_;  // their texts converted, filled as drawn
 };
 

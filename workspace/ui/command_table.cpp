@@ -12,6 +12,8 @@ constexpr std::array kCommands = {
     CommandDef{"OverWriteB", "上書き保存", P::kToolBar, "document-save", "save.png"},
     CommandDef{"undoB", "やり直し", P::kToolBar, "edit-undo", "undo.png"},
     CommandDef{"ToolButton1", "検索", P::kToolBar, "edit-find", "search.png", true},
+    // Not a control of the original window: stops a running search (Escape does the same).
+    CommandDef{"StopB", "検索の中止", P::kToolBar, "process-stop", "stop.png"},
     CommandDef{"ToolButton10", "置換", P::kToolBar, "edit-find-replace", "replace.png"},
     CommandDef{"ToolButton11", "絞込み", P::kToolBar, "view-filter", "narrow.png"},
     CommandDef{"FairuKetugouB", "ファイル結合", P::kToolBar, nullptr, "join.png"},

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "workspace/ui/check_list_model.h"
+#include "workspace/ui/qt_text.h"
 
 namespace kelvane {
 namespace {
@@ -17,6 +18,13 @@ namespace {
 constexpr int kGap = 3;
 
 bool isHeader(const QModelIndex& index) { return index.data(CheckListModel::kHeaderRole).toBool(); }
+
+// The baseline of a line of text in a band `height` pixels tall. A row is as tall as the font's size,
+// which can be a pixel less than its ascent and descent together: the text then moves up, so that
+// underscores and descenders are not painted over by the next row.
+int baselineIn(const QFontMetrics& metrics, int top, int height) {
+  return top + std::max(1, std::min(metrics.ascent(), height - metrics.descent()));
+}
 
 // A row is filled up to the visible right edge even when the text is shorter than the list.
 QRect fillRect(const QStyleOptionViewItem& option) {
@@ -40,7 +48,15 @@ int RowDelegate::checkSize() const {
 QRect RowDelegate::checkRect(const QStyleOptionViewItem& option, const QModelIndex& index) const {
   if (isHeader(index)) return {};
   const int s = checkSize();
-  return QRect(option.rect.left() + kGap, option.rect.top() + (option.rect.height() - s) / 2, s, s);
+  // A tall row of the join list keeps its box beside its first line.
+  const int band = kind_ == Kind::kJoin ? std::min(option.rect.height(), look_.rowHeight) : option.rect.height();
+  return QRect(option.rect.left() + kGap, option.rect.top() + (band - s) / 2, s, s);
+}
+
+QString RowDelegate::oneLine(QString text) {
+  text.replace('\r', ' ');
+  text.replace('\n', ' ');
+  return text;
 }
 
 int RowDelegate::textLeft(const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -61,6 +77,10 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     back = option.palette.color(QPalette::Active, QPalette::Highlight);
     fore = option.palette.color(QPalette::Active, QPalette::HighlightedText);
   }
+  // Every text of the result list is black, also headers and the selected row.
+  if (kind_ == Kind::kResult) fore = Qt::black;
+  // So are the content rows of the join list, unless selected.
+  if (kind_ == Kind::kJoin && !header && !selected) fore = Qt::black;
   painter->fillRect(fillRect(option), back);
   if (header && selected) {
     // A selected header keeps its colours; a frame shows where the selection is.
@@ -80,14 +100,68 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
 
   painter->setFont(look_.font);
   painter->setPen(fore);
-  const QRect textRect(textLeft(option, index), option.rect.top(), 1 << 20, option.rect.height());
-  painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                    index.data(Qt::DisplayRole).toString());
+  if (kind_ == Kind::kJoin && !header) {
+    paintJoinText(painter, option, index, fore);
+  } else if (kind_ == Kind::kResult) {
+    paintResultText(painter, option, index);
+  } else {
+    const QFontMetrics metrics(look_.font);
+    painter->drawText(textLeft(option, index), baselineIn(metrics, option.rect.top(), option.rect.height()),
+                      oneLine(index.data(Qt::DisplayRole).toString()));
+  }
   painter->restore();
 }
 
-QSize RowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
-  return QSize(std::max(look_.extent, 1), look_.rowHeight);
+void RowDelegate::paintResultText(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+  const QFontMetrics metrics(look_.font);
+  const int left = textLeft(option, index);
+  const int baseline = baselineIn(metrics, option.rect.top(), option.rect.height());
+  painter->drawText(left, baseline, oneLine(index.data(Qt::DisplayRole).toString()));
+  if (!highlighter_ || isHeader(index)) return;
+  std::optional<HighlightSpan> span;
+  try {
+    span = highlighter_(index.row());
+  } catch (...) {
+    return;  // a row whose colour cannot be found is still drawn, without colour
+  }
+  const QByteArray bytes = index.data(CheckListModel::kBytesRole).toByteArray();
+  if (!span || span->position < 1 || span->length < 1 || span->position - 1 + span->length > bytes.size()) return;
+  const std::string_view all(bytes.constData(), static_cast<size_t>(bytes.size()));
+  const QString prefix = oneLine(toQ(all.substr(0, static_cast<size_t>(span->position - 1))));
+  const QString match =
+      oneLine(toQ(all.substr(static_cast<size_t>(span->position - 1), static_cast<size_t>(span->length))));
+  // The coloured text lies exactly over the black one, measured with the same one-line measure.
+  const int x = left + metrics.horizontalAdvance(prefix);
+  QColor back = look_.back;
+  if (option.state & QStyle::State_Selected) back = option.palette.color(QPalette::Active, QPalette::Highlight);
+  painter->fillRect(QRect(x, option.rect.top(), metrics.horizontalAdvance(match), option.rect.height()), back);
+  painter->setPen(span->color);
+  painter->drawText(x, baseline, match);
+}
+
+void RowDelegate::paintJoinText(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index,
+                                const QColor& fore) const {
+  const QFontMetrics metrics(look_.font);
+  const QStringList lines = index.data(Qt::DisplayRole).toString().split(QStringLiteral("\r\n"));
+  const int left = textLeft(option, index);
+  painter->save();
+  painter->setClipRect(fillRect(option));
+  painter->setPen(fore);
+  int top = option.rect.top();
+  for (const QString& line : lines) {
+    if (top >= option.rect.bottom()) break;
+    painter->drawText(left, baselineIn(metrics, top, look_.rowHeight), oneLine(line));
+    top += look_.rowHeight;
+  }
+  painter->restore();
+}
+
+QSize RowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const {
+  const int lines = kind_ == Kind::kJoin ? std::max(1, index.data(CheckListModel::kLinesRole).toInt()) : 1;
+  // A row of several lines is as tall as those lines and 5 pixels more.
+  const int height = lines == 1 ? look_.rowHeight : lines * look_.rowHeight + 5;
+  return QSize(std::max(look_.extent, 1), height);
 }
 
 bool RowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

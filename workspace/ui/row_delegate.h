@@ -2,9 +2,18 @@
 // Draws the rows of a CheckList: header rows across the whole width in the list's header colours,
 // other rows with a check box and the text in the list's colours (the selected row in the
 // selection colours). A click on the check box or the space key toggles the row.
+//
+// Three ways of drawing, one per list kind:
+// - plain (the target list): one line, the list's text colours;
+// - result (the result list): one line, every text black whatever the colour settings say, and the
+//   first match of the row drawn again over it in its own colour, where the highlighter puts it;
+// - join (the join/split list): a header as one line in the header colours, other rows as several
+//   lines (each CR LF starts one), cut off at the row's lower edge.
 #include <QColor>
 #include <QFont>
 #include <QStyledItemDelegate>
+#include <functional>
+#include <optional>
 
 namespace kelvane {
 
@@ -18,10 +27,27 @@ struct ListLook {
   int extent = 0;  // horizontal scroll width in pixels
 };
 
+// Where the colour goes in a result row: 1-based byte position and byte length in the row's CP932
+// text, and the colour.
+struct HighlightSpan {
+  int position = 0;
+  int length = 0;
+  QColor color;
+};
+
 class RowDelegate : public QStyledItemDelegate {
   Q_OBJECT
  public:
+  enum class Kind { kPlain, kResult, kJoin };
+  using Highlighter = std::function<std::optional<HighlightSpan>(int row)>;
+
   explicit RowDelegate(QObject* parent = nullptr);
+
+  void setKind(Kind kind) { kind_ = kind; }
+  // Asked for each result row painted; may be unset.
+  void setHighlighter(Highlighter highlighter) { highlighter_ = std::move(highlighter); }
+  // The text a result row shows: CR and LF, which a one-line output does not break at, as blanks.
+  static QString oneLine(QString text);
 
   const ListLook& look() const { return look_; }
   void setLook(const ListLook& look) { look_ = look; }
@@ -42,7 +68,13 @@ class RowDelegate : public QStyledItemDelegate {
 
  private:
   int checkSize() const;
+  void paintResultText(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+  void paintJoinText(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index,
+                     const QColor& fore) const;
+
   ListLook look_;
+  Kind kind_ = Kind::kPlain;
+  Highlighter highlighter_;
 };
 
 }  // namespace kelvane
