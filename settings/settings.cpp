@@ -10,6 +10,9 @@ namespace kelvane {
 namespace {
 
 constexpr std::size_t kHistoryLimit = 10;
+// The profile reads back at most this many bytes of a value; a longer list would come back with its
+// last entry cut short.
+constexpr std::size_t kValueReadLimit = 2047;
 
 bool isBlank(unsigned char c) { return c >= 1 && c <= 32; }
 
@@ -113,12 +116,16 @@ std::string writeHistoryList(const std::vector<std::string>& entries) {
   std::string value;
   for (std::size_t i = 0; i < entries.size() && i < kHistoryLimit; ++i) {
     if (entries[i].empty()) continue;
-    value += '"';
+    std::string quoted(1, '"');
     for (char c : entries[i]) {
-      if (c == '"') value += '"';
-      value += c;
+      if (c == '"') quoted += '"';
+      quoted += c;
     }
-    value += "\",";
+    quoted += "\",";
+    // An entry that would not be read back whole is left out rather than offered later cut short
+    // (a search string losing its tail, or half of a double-byte character).
+    if (value.size() + quoted.size() > kValueReadLimit) continue;
+    value += quoted;
   }
   return value;
 }

@@ -50,7 +50,8 @@ Settings loadSettings(const Profile& profile);
 std::vector<std::string> splitQuotedList(std::string_view value);
 // The same with empty entries dropped: the entries of a stored history.
 std::vector<std::string> readHistoryList(std::string_view value);
-// The first ten entries, empty ones skipped, each as "entry", with inner quotes doubled.
+// The first ten entries, empty ones skipped, each as "entry", with inner quotes doubled. An entry
+// that would take the value past the 2,047 bytes a read gives back is skipped too.
 std::string writeHistoryList(const std::vector<std::string>& entries);
 
 // The search history ("Main"/"検索文字").

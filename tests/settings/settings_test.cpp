@@ -105,6 +105,21 @@ TEST(HistoryList, TenOfTwelveSurviveInOrderAndEmptiesAreSkipped) {
             (Strings{"s1", "s2", "s3", "s5", "s6", "s7", "s8", "s9", "s10"}));
 }
 
+// A read gives back at most 2,047 bytes of a value: an entry that would not fit whole is left out,
+// so no entry ever comes back cut short.
+TEST(HistoryList, LongEntriesNeverComeBackCut) {
+  const std::string first(1500, 'a');
+  const std::string tooLong = sj("表") + std::string(600, 'b');
+  const std::string last = "short";
+  TempDir dir;
+  Profile p(dir / "Kelvane.ini");
+  saveHistories(p, {first, tooLong, last}, {});
+  EXPECT_EQ(loadSearchHistory(p), (Strings{first, last}));
+  EXPECT_LE(writeHistoryList({first, tooLong, last}).size(), 2047u);
+  saveHistories(p, {std::string(2046, 'c'), "x"}, {});  // alone over the limit with its quotes
+  EXPECT_EQ(loadSearchHistory(p), (Strings{"x"}));
+}
+
 TEST(HistoryList, FolderHistoryKeepsOnlyExistingFolders) {
   TempDir dir;
   std::string a = dir.mkdir("a"), b = dir.mkdir(cp932::toUtf8(sj("表b")).text), c = dir.mkdir("c");
