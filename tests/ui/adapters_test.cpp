@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QFontMetrics>
+#include <QImage>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
@@ -151,6 +154,50 @@ TEST_F(CheckListModelTest, PassesSelectionTopRowAndExtentOn) {
   EXPECT_EQ(extent.at(0).at(0).toInt(), 777);
 }
 
+TEST_F(CheckListModelTest, ALockedModelRefusesClicks) {
+  CheckList list;
+  list.add("file", false, true);
+  CheckListModel model(list);
+  model.setLocked(true);
+  EXPECT_FALSE(model.setData(model.index(0), Qt::Unchecked, Qt::CheckStateRole));
+  EXPECT_TRUE(list.isChecked(0));
+  model.setLocked(false);
+  EXPECT_TRUE(model.setData(model.index(0), Qt::Unchecked, Qt::CheckStateRole));
+  EXPECT_FALSE(list.isChecked(0));
+}
+
+TEST_F(CheckListModelTest, JoinRowsKeepTheHeightDecidedWhenTheyEntered) {
+  CheckList list;
+  CheckListModel model(list);
+  bool singleLine = true;
+  model.setLineSource([&] { return singleLine ? 1 : 6; }, 6);
+  RowDelegate delegate;
+  delegate.setKind(RowDelegate::Kind::kJoin);
+  ListLook look;
+  look.rowHeight = 16;
+  delegate.setLook(look);
+  auto height = [&](int row) { return delegate.sizeHint(QStyleOptionViewItem(), model.index(row)).height(); };
+
+  list.add("----", true);
+  singleLine = false;
+  list.add("\"/a.txt\",の内容\r\n1\r\n2", false, true);
+  singleLine = true;
+  list.add("====", true);
+  EXPECT_EQ(height(0), 16);
+  EXPECT_EQ(height(1), 6 * 16 + 5);
+  EXPECT_EQ(height(2), 16);
+  list.setChecked(1, false);  // a check mark is no new text
+  EXPECT_EQ(height(1), 6 * 16 + 5);
+  list.setText(2, "~~~~");  // replaced while the flag is set: still one line
+  EXPECT_EQ(height(2), 16);
+  singleLine = false;
+  list.setText(0, "tall now");
+  EXPECT_EQ(height(0), 6 * 16 + 5);
+  list.assign({CheckRow{"sep", true, false}, CheckRow{"content", false, true}});
+  EXPECT_EQ(height(0), 16);
+  EXPECT_EQ(height(1), 6 * 16 + 5);
+}
+
 // ---- row delegate ----
 
 class RowDelegateTest : public ::testing::Test {
@@ -201,6 +248,78 @@ TEST_F(RowDelegateTest, OnlyAClickOnTheBoxOrTheSpaceKeyToggles) {
   // A header row has no box to click.
   send(QEvent::MouseButtonRelease, QPoint(5, 30), 0);
   EXPECT_FALSE(list_.isChecked(0));
+}
+
+// The columns of an image that hold a pixel close to colour c.
+std::pair<int, int> columnsOf(const QImage& image, QColor c) {
+  int first = -1, last = -1;
+  for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+      const QColor p = image.pixelColor(x, y);
+      if (std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) + std::abs(p.blue() - c.blue()) < 60) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    }
+  }
+  return {first, last};
+}
+
+TEST(ResultRowPaintTest, TheMatchIsColouredExactlyWhereItsBytesStandAndNowhereElse) {
+  CheckList list;
+  // The label, the CR LF of a pattern-mode row, then the line; the match starts after double-byte text.
+  const std::string row = sj("【12列目】\r\nあいう表示abc");
+  list.add(row, false, true);
+  list.add(sj("\"/表示.txt\",の検索結果"), true);
+  CheckListModel model(list);
+  RowDelegate delegate;
+  delegate.setKind(RowDelegate::Kind::kResult);
+  ListLook look;
+  look.font = QFont("IPAGothic");
+  look.font.setPixelSize(16);
+  look.rowHeight = 16;
+  look.text = QColor(0, 200, 0);  // the list's text colour does not apply: rows are black
+  delegate.setLook(look);
+  const int position = static_cast<int>(row.find(sj("表示"))) + 1;
+  delegate.setHighlighter([&](int r) -> std::optional<HighlightSpan> {
+    if (r == 1) throw std::runtime_error("no pattern");
+    return HighlightSpan{position, 4, QColor(255, 0, 0)};
+  });
+
+  QImage image(700, 16, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QStyleOptionViewItem option;
+  option.rect = QRect(0, 0, 700, 16);
+  {
+    QPainter painter(&image);
+    delegate.paint(&painter, option, model.index(0));
+  }
+  const QFontMetrics metrics(look.font);
+  const int left = delegate.textLeft(option, model.index(0));
+  const int start = left + metrics.horizontalAdvance(RowDelegate::oneLine(QString::fromUtf8("【12列目】\r\nあいう")));
+  const int width = metrics.horizontalAdvance(QString::fromUtf8("表示"));
+  const auto [first, last] = columnsOf(image, QColor(255, 0, 0));
+  ASSERT_GE(first, 0) << "no coloured text";
+  EXPECT_GE(first, start);
+  EXPECT_LE(last, start + width);
+  EXPECT_GT(last - first, width / 2);
+  EXPECT_LT(columnsOf(image, Qt::black).first, start) << "the rest is black";
+  EXPECT_EQ(columnsOf(image, QColor(0, 200, 0)).first, -1);
+
+  // A header row, and a row whose colour cannot be found, are drawn without colour and without harm.
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    delegate.paint(&painter, option, model.index(1));
+  }
+  EXPECT_EQ(columnsOf(image, QColor(255, 0, 0)).first, -1);
+  delegate.setHighlighter([&](int) -> std::optional<HighlightSpan> { return HighlightSpan{90, 4, Qt::red}; });
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    delegate.paint(&painter, option, model.index(0));  // a span past the text's end is ignored
+  }
+  EXPECT_EQ(columnsOf(image, QColor(255, 0, 0)).first, -1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QStatusBar>
@@ -123,6 +124,33 @@ TEST(MainWindowTest, TheSettingsFileShapesTheWindowAndAFolderFromTheHistoryFills
   // A click on a box reaches the Workspace's count.
   rows->setData(rows->index(2, 0), Qt::Unchecked, Qt::CheckStateRole);
   EXPECT_EQ(form.workspace().CheckedFileCount, 2);
+  form.close();
+}
+
+TEST(MainWindowTest, EnterInThePatternBoxSearchesTheCheckedFiles) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  dir.write("tree/a.txt", sj("一行目\r\n表示設定の行\r\n三行目\r\n"));
+  dir.write("tree/b.txt", sj("該当なし\r\n"));
+  dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n"));
+  InFolder in(dir / "run");
+  TForm1 form;
+  form.show();
+  emit form.folderBox()->activated(1);
+  ASSERT_EQ(form.workspace().CheckedFileCount, 2);
+
+  form.patternBox()->setEditText(u("表示"));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(form.patternBox(), &enter);
+
+  QAbstractItemModel* rows = form.listView(ListId::kResult)->model();
+  ASSERT_EQ(rows->rowCount(), 2);
+  EXPECT_EQ(rows->index(0, 0).data().toString(), u(("\"" + tree + "/a.txt\",の検索結果").c_str()));
+  EXPECT_EQ(rows->index(1, 0).data().toString(), u("【2列目】\r\n表示設定の行"));
+  EXPECT_EQ(form.pages()->currentIndex(), 0);
+  ASSERT_EQ(form.patternBox()->count(), 1);
+  EXPECT_EQ(form.patternBox()->itemText(0), u("表示"));
+  EXPECT_FALSE(form.action("StopB")->isEnabled());
   form.close();
 }
 
