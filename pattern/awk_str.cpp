@@ -32,14 +32,25 @@ void TAWKStr::AssignRegExp(std::string_view value) {
   bind();
 }
 
-void TAWKStr::bind() {
-  match_ = UsesLineHead() || UsesLineTail() ? &TMatchCORE::MatchAnchored : &TMatchCORE::MatchPlain;
+void TAWKStr::bind() { anchored_ = UsesLineHead() || UsesLineTail(); }
+
+void TAWKStr::matchBound(const char* text, const char*& start, const char*& end, DeadEnds& plainDead,
+                         DeadEnds& anchoredDead) const {
+  // MatchPlain makes no line-tail test where a walk stops and LongestFrom does, so the dead ends each
+  // finds hold for its own kind of walk only.
+  if (anchored_)
+    MatchAnchored(text, start, end, anchoredDead);
+  else
+    MatchPlain(text, start, end, plainDead);
 }
 
 int TAWKStr::Match(const std::string& text, int& position, int& length) const {
   const char* start;
   const char* end;
-  (this->*match_)(text.c_str(), start, end);
+  if (anchored_)
+    MatchAnchored(text.c_str(), start, end);
+  else
+    MatchPlain(text.c_str(), start, end);
   if (start == nullptr) {
     position = length = 0;
     return 0;
@@ -126,9 +137,13 @@ std::string TAWKStr::ExpandReplacement(std::string_view replacement, std::string
 int TAWKStr::GSub(std::string_view replacement, std::string& text) const {
   const char* const base = text.c_str();
   const char* const limit = base + text.size();
+  DeadEnds plainDead(base), anchoredDead(base);
+  auto bound = [&](const char* from, const char*& start, const char*& end) {
+    matchBound(from, start, end, plainDead, anchoredDead);
+  };
   const char* start;
   const char* end;
-  (this->*match_)(base, start, end);
+  bound(base, start, end);
   if (start == nullptr) return 0;
   const std::string prepared = prepareTemplate(replacement);
   if (text.empty()) {
@@ -150,9 +165,9 @@ int TAWKStr::GSub(std::string_view replacement, std::string& text) const {
     rest = end;
     if (rest == limit || *rest == 0) break;  // the rest is empty, or only the bytes after a NUL
     if (rest[-1] == '\n')
-      (this->*match_)(rest, start, end);
+      bound(rest, start, end);
     else
-      ScanAnchored(rest, start, end);
+      ScanAnchored(rest, start, end, anchoredDead);
   }
   out.append(rest, limit);
   text = std::move(out);

@@ -42,14 +42,16 @@ class TAWKStr : public TMatchCORE {
   std::string ProcessEscapes(std::string_view text) const;
 
  private:
-  using Procedure = void (TMatchCORE::*)(const char*, const char*&, const char*&) const;
   void bind();
+  // The bound procedure on one text, with the dead ends its kind of walk shares.
+  void matchBound(const char* text, const char*& start, const char*& end, DeadEnds& plainDead,
+                  DeadEnds& anchoredDead) const;
   // Steps 1 and 2 of the expansion, which do not depend on the match.
   std::string prepareTemplate(std::string_view replacement) const;
   // Step 3: the prepared template with & replaced by the match.
   static std::string applyTemplate(std::string_view prepared, std::string_view matched);
 
-  Procedure match_ = &TMatchCORE::MatchPlain;
+  bool anchored_ = false;  // the bound procedure: MatchAnchored when set, else MatchPlain
 };
 
 }  // namespace kelvane

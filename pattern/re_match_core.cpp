@@ -11,19 +11,46 @@
 // transition, the match ends before the line end. A line head is the start of the text or the position
 // after a LF under both separators; a line end is CR under mcls_CRLF (so a$ matches in "a" CR LF and
 // ends before the CR) and LF under mcls_LF.
+//
+// A walk is deterministic: from the same state at the same place it always goes the same way. So when
+// a walk from one start found nothing, every (place, state) it passed is a dead end, and a later walk
+// that arrives at one of them can stop there with what it has found so far (DeadEnds).
 #include "pattern/re_match_core.h"
+
+#include <algorithm>
+#include <cstring>
 
 #include "pattern/re_chars.h"
 
 namespace kelvane {
 
-const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state) const {
+void DeadEnds::Visit(const char* p, const TREDFAState* s) {
+  if (++steps_ < kDeadEndAfter) return;
+  if (slots_.empty()) slots_.assign(std::strlen(base_) + 1, nullptr);
+  slots_[static_cast<std::size_t>(p - base_)] = s;
+  if (first_ == nullptr) first_ = p;
+  last_ = p;
+}
+
+void DeadEnds::WalkSucceeded() {
+  if (first_ != nullptr) std::fill(slots_.begin() + (first_ - base_), slots_.begin() + (last_ - base_) + 1, nullptr);
+  first_ = last_ = nullptr;
+}
+
+const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state, DeadEnds& dead) const {
   if (state == nullptr) return nullptr;
+  dead.BeginWalk();
   const char* result = nullptr;
   const char* pos = text;
   uint16_t code;
   for (;;) {
     if (state->IsAccepting()) result = pos;
+    if (dead.Known(pos, state)) {
+      // An earlier walk went on from here and found nothing more, its line-tail test included.
+      if (result != nullptr) dead.WalkSucceeded();
+      return result;
+    }
+    dead.Visit(pos, state);
     code = ReadTextChar(pos);
     if (code == 0) break;
     const TREDFAState* next = NextState(state, code);
@@ -31,19 +58,20 @@ const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state) 
     state = next;
   }
   if ((code == 0 || IsLineEnd(code)) && NextState(state, GetLineTailCode()) != nullptr)
-    return code == 0 ? pos : pos - 1;
+    result = code == 0 ? pos : pos - 1;
+  if (result != nullptr) dead.WalkSucceeded();
   return result;
 }
 
-const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* state) const {
-  if (!CurrentDFA().LineHeadUsed) return LongestFrom(text, state);
-  const char* p = LongestFrom(text, NextState(state, GetLineHeadCode()));
+const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* state, DeadEnds& dead) const {
+  if (!CurrentDFA().LineHeadUsed) return LongestFrom(text, state, dead);
+  const char* p = LongestFrom(text, NextState(state, GetLineHeadCode()), dead);
   if (p == nullptr) return nullptr;
-  const char* q = LongestFrom(text, state);
+  const char* q = LongestFrom(text, state, dead);
   return q != nullptr && q >= p ? q : p;
 }
 
-void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end) const {
+void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end, DeadEnds& dead) const {
   start = end = nullptr;
   const TREDFAState* const initial = CurrentDFA().Start;
   if (*text == 0) {
@@ -51,6 +79,7 @@ void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& e
     return;
   }
   for (const char* pos = text; *pos != 0; pos += CharLengthAt(pos)) {
+    dead.BeginWalk();
     const TREDFAState* s = initial;
     const char* cur = pos;
     while (s != nullptr) {
@@ -58,32 +87,37 @@ void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& e
         start = pos;
         end = cur;
       }
+      if (dead.Known(cur, s)) break;
+      dead.Visit(cur, s);
       const uint16_t code = ReadTextChar(cur);
       if (code == 0) break;
       s = NextState(s, code);
     }
-    if (start != nullptr) return;
+    if (start != nullptr) {
+      dead.WalkSucceeded();
+      return;
+    }
   }
 }
 
-void TMatchCORE::MatchAnchored(const char* text, const char*& start, const char*& end) const {
+void TMatchCORE::MatchAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const {
   start = text;
-  end = LongestAtLineHead(text, CurrentDFA().Start);
-  if (end == nullptr) ScanAnchored(text, start, end);
+  end = LongestAtLineHead(text, CurrentDFA().Start, dead);
+  if (end == nullptr) ScanAnchored(text, start, end, dead);
 }
 
-void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*& end) const {
+void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const {
   start = end = nullptr;
   const TRE_DFA& dfa = CurrentDFA();
   const char* pos = text;
   for (; *pos != 0; pos += CharLengthAt(pos)) {
-    if (const char* e = LongestFrom(pos, dfa.Start)) {
+    if (const char* e = LongestFrom(pos, dfa.Start, dead)) {
       start = pos;
       end = e;
       return;
     }
     if (*pos == '\n' && dfa.LineHeadUsed) {
-      if (const char* e = LongestAtLineHead(pos + 1, dfa.Start)) {
+      if (const char* e = LongestAtLineHead(pos + 1, dfa.Start, dead)) {
         start = pos + 1;
         end = e;
         return;
@@ -91,6 +125,31 @@ void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*&
     }
   }
   if (dfa.LineTailUsed && NextState(dfa.Start, GetLineTailCode()) != nullptr) start = end = pos;
+}
+
+void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end) const {
+  DeadEnds dead(text);
+  MatchPlain(text, start, end, dead);
+}
+
+void TMatchCORE::MatchAnchored(const char* text, const char*& start, const char*& end) const {
+  DeadEnds dead(text);
+  MatchAnchored(text, start, end, dead);
+}
+
+void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*& end) const {
+  DeadEnds dead(text);
+  ScanAnchored(text, start, end, dead);
+}
+
+const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* state) const {
+  DeadEnds dead(text);
+  return LongestAtLineHead(text, state, dead);
+}
+
+const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state) const {
+  DeadEnds dead(text);
+  return LongestFrom(text, state, dead);
 }
 
 }  // namespace kelvane

@@ -10,13 +10,47 @@
 //
 // Nothing here reads past the NUL: a lead byte right before it is a one-byte character. Matching
 // never raises.
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "pattern/re_regexp.h"
 
 namespace kelvane {
 
 enum TMatchCORE_LineSeparator : uint8_t { mcls_CRLF = 0, mcls_LF = 1 };
+
+// Places in one text from which a walk in a given state is known to find nothing: no accepting state
+// later and no line tail where it stops. Trying every start position would make a long line without a
+// match cost the square of its length (a.*b over a megabyte of a); with these dead ends each later walk
+// stops where an earlier, failed one went on, and the cost stays close to linear. Only walks longer
+// than kDeadEndAfter characters are recorded, so short lines never pay for it. One slot per byte holds
+// the state of the latest failed walk there; the slots are allocated on first use.
+class DeadEnds {
+ public:
+  // Walks of at least this many characters are recorded (tests lower it to record every walk).
+  static inline int kDeadEndAfter = 256;
+
+  // For walks that start at or after `base`, which must stay unchanged while this object is used.
+  explicit DeadEnds(const char* base) : base_(base) {}
+  bool Known(const char* p, const TREDFAState* s) const {
+    return !slots_.empty() && slots_[static_cast<std::size_t>(p - base_)] == s;
+  }
+  void BeginWalk() {
+    steps_ = 0;
+    first_ = last_ = nullptr;
+  }
+  void Visit(const char* p, const TREDFAState* s);
+  // The walk found something: the slots it wrote are no dead ends.
+  void WalkSucceeded();
+
+ private:
+  const char* base_;
+  std::vector<const TREDFAState*> slots_;
+  int steps_ = 0;
+  const char* first_ = nullptr;
+  const char* last_ = nullptr;
+};
 
 class TMatchCORE : public TRegularExpression {
  public:
@@ -41,6 +75,14 @@ class TMatchCORE : public TRegularExpression {
   bool IsLineEnd(uint16_t code) const {
     return (LineSeparator == mcls_CRLF && code == 13) || (LineSeparator == mcls_LF && code == 10);
   }
+
+ protected:
+  // The same, sharing the dead ends of one text across calls (GSub searches one string many times).
+  void MatchPlain(const char* text, const char*& start, const char*& end, DeadEnds& dead) const;
+  void MatchAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const;
+  void ScanAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const;
+  const char* LongestAtLineHead(const char* text, const TREDFAState* state, DeadEnds& dead) const;
+  const char* LongestFrom(const char* text, const TREDFAState* state, DeadEnds& dead) const;
 };
 
 // The byte length of the character at p: 2 at a lead byte unless the NUL follows it, else 1.

@@ -2,7 +2,8 @@
 // the input, under every switch. Small inputs without the dictionary are also compared with the
 // reference NFA simulation, so a wrong answer is a crash as much as a bad read is.
 //
-// Input: one byte of switches (bit 0 the fuzzy dictionary, bit 1 mcls_LF, bit 2 LF anchor codes),
+// Input: one byte of switches (bit 0 the fuzzy dictionary, bit 1 mcls_LF, bit 2 LF anchor codes, bit 3
+// every walk's dead ends recorded, not only those of long walks),
 // then the pattern, a NUL, the template, a NUL, and the text (which may hold further NULs).
 #include <cstddef>
 #include <cstdint>
@@ -69,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string replacement(Take(rest));
   const std::string text(rest);
   const bool lfCodes = switches & 4;
+  DeadEnds::kDeadEndAfter = switches & 8 ? 1 : 256;
   std::unique_ptr<TAWKStr> awk = lfCodes ? std::make_unique<LfAnchoredAWKStr>() : std::make_unique<TAWKStr>();
   awk->LineSeparator = switches & 2 ? mcls_LF : mcls_CRLF;
   try {

@@ -129,5 +129,26 @@ TEST(AWKStr, EmptyMatchesNeverSplitACharacterOrLoopOnLongText) {
   EXPECT_EQ(replaced, expected);
 }
 
+TEST(AWKStr, LongLineWithoutAMatchIsSearchedInLinearTime) {
+  // Trying every start used to walk to the end of the line from each of them: a.*b over a megabyte of
+  // "a" took the square of a megabyte steps. Each case here runs in milliseconds now.
+  const std::string line(1 << 20, 'a');
+  TAWKStr awk;
+  int position, length;
+  for (const char* pattern : {"a.*b", "a.*b$", "^a.*b|x", "(a|aa)*c"}) {
+    awk.SetRegExp(pattern);
+    EXPECT_EQ(awk.Match(line, position, length), 0) << pattern;
+  }
+  awk.SetRegExp("a.*c|b");
+  std::string text = line + "b";
+  EXPECT_EQ(awk.GSub("<&>", text), 1);
+  EXPECT_EQ(text, line + "<b>");
+  awk.SetRegExp("a*$");
+  std::string lines = line + "\r\n" + line;
+  // The second "-" is the empty match before the CR that follows the first match.
+  EXPECT_EQ(awk.GSub("-", lines), 3);
+  EXPECT_EQ(lines, "--\r\n-");
+}
+
 }  // namespace
 }  // namespace kelvane

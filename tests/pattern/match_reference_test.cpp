@@ -122,13 +122,27 @@ std::vector<std::string> ThreeAtomPatterns(const std::vector<std::string>& atoms
 const std::vector<std::string> kAlphabetAtoms = {"a",        "b", "\\n",         "\\r",  "\xB1", "\x82\xA0",
                                                  "\x95\x5C", ".", "[a\x82\xA0]", "[^b]", "^",    "$"};
 
+// Records the dead ends of every walk, however short, while it lives; texts in these tests are short.
+class EveryWalkRecorded {
+ public:
+  EveryWalkRecorded() : saved_(DeadEnds::kDeadEndAfter) { DeadEnds::kDeadEndAfter = 1; }
+  ~EveryWalkRecorded() { DeadEnds::kDeadEndAfter = saved_; }
+
+ private:
+  int saved_;
+};
+
 TEST(MatchReference, EveryPatternOfUpToTwoAtomsAgreesUnderBothSeparators) {
   const auto texts = FixedTexts();
   for (const auto& p : SmallPatterns(kAlphabetAtoms))
     for (auto sep : {mcls_CRLF, mcls_LF}) ASSERT_TRUE(SamePattern(p, texts, sep));
+  EveryWalkRecorded recorded;
+  for (const auto& p : SmallPatterns(kAlphabetAtoms))
+    for (auto sep : {mcls_CRLF, mcls_LF}) ASSERT_TRUE(SamePattern(p, texts, sep)) << "recording dead ends";
 }
 
 TEST(MatchReference, EveryPatternOfThreeAtomsAgrees) {
+  EveryWalkRecorded recorded;
   // Three atoms over a smaller set keep the run short; the two-atom test covers the full alphabet.
   const std::vector<std::string> atoms = {"a", "\\n", "\\r", "\x95\x5C", ".", "^", "$"};
   const std::vector<std::string> texts = {"", "a" + kCR + kLF + "a", kLF + kHyou + "a" + kCR, "aa" + kLF + kLF};
@@ -175,7 +189,9 @@ std::string RandomText(std::mt19937& rng) {
 
 TEST(MatchReference, SeededRandomPatternsAgree) {
   std::mt19937 rng(20261207);
-  for (int i = 0; i < 3000; ++i) {
+  std::unique_ptr<EveryWalkRecorded> recorded;
+  for (int i = 0; i < 4000; ++i) {
+    if (i == 2000) recorded = std::make_unique<EveryWalkRecorded>();
     const std::string pattern = RandomPattern(rng);
     std::vector<std::string> texts;
     for (int k = 0; k < 5; ++k) texts.push_back(RandomText(rng));
