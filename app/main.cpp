@@ -2,7 +2,10 @@
 // the settings file only after the main window has loaded it), the main window is shown, and the
 // event loop runs until it closes.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
+#include <QTranslator>
 
 #include "settings/ui/EditerUnit.h"
 #include "settings/ui/Unit2.h"
@@ -14,6 +17,13 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Kelvane");
+  // The program speaks Japanese; so should Qt's own dialogs (file chooser, buttons), when their
+  // translation is installed.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
 
   kelvane::TForm1 form1;
   kelvane::TForm2 form2(&form1);
