@@ -37,7 +37,8 @@ void TRegularExpression::CompileRegExp(const std::string& text) {
   }
 }
 
-void TRegularExpression::AssignRegExp(std::string_view value) {
+void TRegularExpression::AssignRegExp(std::string_view text) {
+  const std::string value(text);  // the caller's text may live in the cache this assignment changes
   const std::string processed = preprocess(value);  // an error here changes nothing
   try {
     const int i = FindCached(processed);
@@ -48,7 +49,7 @@ void TRegularExpression::AssignRegExp(std::string_view value) {
       CacheIndex_ = 1;
       CompileRegExp(PatternCache_[1].Text);
     }
-    RegExp_ = std::string(value);
+    RegExp_ = value;
   } catch (...) {
     CacheIndex_ = 0;
     RegExp_.clear();
