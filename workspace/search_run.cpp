@@ -153,7 +153,8 @@ void Workspace::searchFile(const std::string& path, const std::string& pattern) 
     searchPlain(path, pattern);
     return;
   }
-  Grep2.SetUseFuzzyCharDic(settings.FuzzyDic);
+  // Assigning the same flag again would only find the same compiled pattern in the cache.
+  if (Grep2.UseFuzzyCharDic() != settings.FuzzyDic) Grep2.SetUseFuzzyCharDic(settings.FuzzyDic);
   if (isDocFile(path)) {
     ui_.showMessage(texts().docMessage);
     return;
