@@ -126,6 +126,8 @@ CommandState& Workspace::mutableCommand(const std::string& name) { return comman
 void Workspace::setEnabled(const std::string& name, bool enabled) { mutableCommand(name).enabled = enabled; }
 
 void Workspace::setStatusText(std::string text) {
+  // A progress text repeats for many rows in a row; the view repaints only when it changes.
+  if (text == status_) return;
   status_ = std::move(text);
   changed();
 }
