@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "pattern/re_chars.h"
@@ -64,8 +65,11 @@ class Scanner {
   // Reads the next block; false at the end of the file.
   bool Refill(std::size_t* extra = nullptr) {
     if (file_.AtFileEnd()) return false;
-    if (bnd_ < lineStart_) bnd_ = lineStart_;  // the window keeps nothing before the line start
-    file_.SetAnchor(p_, lineStart_, lineNo_);
+    // The window keeps nothing before the line start, or before p_ when p_ is the LF that began
+    // the line (an attempt from the LF still reads it).
+    std::size_t keep = std::min(lineStart_, p_);
+    if (bnd_ < keep) bnd_ = keep;
+    file_.SetAnchor(p_, keep, lineNo_);
     std::size_t shift = 0;
     file_.Refill(&shift);
     p_ -= shift;
