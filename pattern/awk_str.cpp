@@ -137,7 +137,7 @@ std::string TAWKStr::ExpandReplacement(std::string_view replacement, std::string
 int TAWKStr::GSub(std::string_view replacement, std::string& text) const {
   const char* const base = text.c_str();
   const char* const limit = base + text.size();
-  DeadEnds plainDead(base), anchoredDead(base);
+  DeadEnds plainDead = NewDeadEnds(base), anchoredDead = NewDeadEnds(base);
   auto bound = [&](const char* from, const char*& start, const char*& end) {
     matchBound(from, start, end, plainDead, anchoredDead);
   };

@@ -17,7 +17,6 @@
 // that arrives at one of them can stop there with what it has found so far (DeadEnds).
 #include "pattern/re_match_core.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "pattern/re_chars.h"
@@ -25,21 +24,45 @@
 namespace kelvane {
 
 void DeadEnds::Visit(const char* p, const TREDFAState* s) {
-  if (++steps_ < kDeadEndAfter) return;
-  if (slots_.empty()) slots_.assign(std::strlen(base_) + 1, nullptr);
-  slots_[static_cast<std::size_t>(p - base_)] = s;
-  if (first_ == nullptr) first_ = p;
-  last_ = p;
+  if (slots_.empty()) {
+    // Nothing is recorded until one walk has gone far; from then on every walk is.
+    if (disabled_ || ++steps_ < kDeadEndAfter) return;
+    const std::size_t size = std::strlen(base_) + 1;
+    if (size > kMaxText) {
+      disabled_ = true;
+      return;
+    }
+    slots_.assign(size, 0);
+  }
+  uint64_t& slot = slots_[static_cast<std::size_t>(p - base_)];
+  slot = sets_ ? slot | uint64_t{1} << s->Index : s->Index + uint64_t{1};
+  if (firstRecorded_ == nullptr) firstRecorded_ = p;
 }
 
-void DeadEnds::WalkSucceeded() {
-  if (first_ != nullptr) std::fill(slots_.begin() + (first_ - base_), slots_.begin() + (last_ - base_) + 1, nullptr);
-  first_ = last_ = nullptr;
+void DeadEnds::Forget(const char* p, const TREDFAState* s) {
+  uint64_t& slot = slots_[static_cast<std::size_t>(p - base_)];
+  if (sets_)
+    slot &= ~(uint64_t{1} << s->Index);
+  else if (slot == s->Index + uint64_t{1})
+    slot = 0;
+}
+
+void TMatchCORE::forgetWalk(DeadEnds& dead, const char* upto) const {
+  const char* first = dead.FirstRecorded();
+  if (first == nullptr) return;
+  // Walk the same way again: the walk is deterministic, so this meets exactly the pairs it recorded.
+  const char* p = dead.WalkStart();
+  for (const TREDFAState* s = dead.WalkState(); s != nullptr && (upto == nullptr || p < upto);) {
+    if (p >= first) dead.Forget(p, s);
+    const uint16_t code = ReadTextChar(p);
+    if (code == 0) break;
+    s = NextState(s, code);
+  }
 }
 
 const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state, DeadEnds& dead) const {
   if (state == nullptr) return nullptr;
-  dead.BeginWalk();
+  dead.BeginWalk(text, state);
   const char* result = nullptr;
   const char* pos = text;
   uint16_t code;
@@ -47,7 +70,7 @@ const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state, 
     if (state->IsAccepting()) result = pos;
     if (dead.Known(pos, state)) {
       // An earlier walk went on from here and found nothing more, its line-tail test included.
-      if (result != nullptr) dead.WalkSucceeded();
+      if (result != nullptr) forgetWalk(dead, result);
       return result;
     }
     dead.Visit(pos, state);
@@ -57,9 +80,11 @@ const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state, 
     if (next == nullptr) break;
     state = next;
   }
-  if ((code == 0 || IsLineEnd(code)) && NextState(state, GetLineTailCode()) != nullptr)
-    result = code == 0 ? pos : pos - 1;
-  if (result != nullptr) dead.WalkSucceeded();
+  if ((code == 0 || IsLineEnd(code)) && NextState(state, GetLineTailCode()) != nullptr) {
+    forgetWalk(dead, nullptr);  // found by the test where the walk stopped: nothing on the way was dead
+    return code == 0 ? pos : pos - 1;
+  }
+  if (result != nullptr) forgetWalk(dead, result);
   return result;
 }
 
@@ -79,7 +104,7 @@ void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& e
     return;
   }
   for (const char* pos = text; *pos != 0; pos += CharLengthAt(pos)) {
-    dead.BeginWalk();
+    dead.BeginWalk(pos, initial);
     const TREDFAState* s = initial;
     const char* cur = pos;
     while (s != nullptr) {
@@ -94,7 +119,7 @@ void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& e
       s = NextState(s, code);
     }
     if (start != nullptr) {
-      dead.WalkSucceeded();
+      forgetWalk(dead, end);
       return;
     }
   }
@@ -128,27 +153,27 @@ void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*&
 }
 
 void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end) const {
-  DeadEnds dead(text);
+  DeadEnds dead = NewDeadEnds(text);
   MatchPlain(text, start, end, dead);
 }
 
 void TMatchCORE::MatchAnchored(const char* text, const char*& start, const char*& end) const {
-  DeadEnds dead(text);
+  DeadEnds dead = NewDeadEnds(text);
   MatchAnchored(text, start, end, dead);
 }
 
 void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*& end) const {
-  DeadEnds dead(text);
+  DeadEnds dead = NewDeadEnds(text);
   ScanAnchored(text, start, end, dead);
 }
 
 const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* state) const {
-  DeadEnds dead(text);
+  DeadEnds dead = NewDeadEnds(text);
   return LongestAtLineHead(text, state, dead);
 }
 
 const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state) const {
-  DeadEnds dead(text);
+  DeadEnds dead = NewDeadEnds(text);
   return LongestFrom(text, state, dead);
 }
 

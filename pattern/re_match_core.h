@@ -22,34 +22,51 @@ enum TMatchCORE_LineSeparator : uint8_t { mcls_CRLF = 0, mcls_LF = 1 };
 
 // Places in one text from which a walk in a given state is known to find nothing: no accepting state
 // later and no line tail where it stops. Trying every start position would make a long line without a
-// match cost the square of its length (a.*b over a megabyte of a); with these dead ends each later walk
-// stops where an earlier, failed one went on, and the cost stays close to linear. Only walks longer
-// than kDeadEndAfter characters are recorded, so short lines never pay for it. One slot per byte holds
-// the state of the latest failed walk there; the slots are allocated on first use.
+// match cost the square of its length (a.*b over a long line of a); a walk is deterministic, so once a
+// walk found nothing, a later walk that reaches the same state at the same place can stop there. For a
+// DFA of up to 64 states each place keeps the set of its dead states, and no (place, state) is walked
+// twice; for larger DFAs it keeps the latest one only. Nothing is recorded until one walk has gone
+// kDeadEndAfter characters, so short lines never pay for it; the slots (8 bytes per byte of text) are
+// allocated then, and not at all for texts over kMaxText bytes.
 class DeadEnds {
  public:
   // Walks of at least this many characters are recorded (tests lower it to record every walk).
   static inline int kDeadEndAfter = 256;
+  static constexpr std::size_t kMaxText = std::size_t{16} << 20;
 
-  // For walks that start at or after `base`, which must stay unchanged while this object is used.
-  explicit DeadEnds(const char* base) : base_(base) {}
+  // For walks over the text at `base` (and its suffixes), which must stay unchanged while this lives,
+  // in a DFA of `stateCount` states.
+  DeadEnds(const char* base, std::size_t stateCount) : base_(base), sets_(stateCount <= 64) {}
+
   bool Known(const char* p, const TREDFAState* s) const {
-    return !slots_.empty() && slots_[static_cast<std::size_t>(p - base_)] == s;
+    if (slots_.empty()) return false;
+    const uint64_t slot = slots_[static_cast<std::size_t>(p - base_)];
+    return sets_ ? (slot >> s->Index) & 1 : slot == s->Index + uint64_t{1};
   }
-  void BeginWalk() {
+  void BeginWalk(const char* start, const TREDFAState* s) {
     steps_ = 0;
-    first_ = last_ = nullptr;
+    walkStart_ = start;
+    walkState_ = s;
+    firstRecorded_ = nullptr;
   }
+  // The walk stands at p in state s; recorded once it is long enough.
   void Visit(const char* p, const TREDFAState* s);
-  // The walk found something: the slots it wrote are no dead ends.
-  void WalkSucceeded();
+  // (p, s) is no dead end after all (the walk that recorded it found a match).
+  void Forget(const char* p, const TREDFAState* s);
+
+  const char* WalkStart() const { return walkStart_; }
+  const TREDFAState* WalkState() const { return walkState_; }
+  const char* FirstRecorded() const { return firstRecorded_; }
 
  private:
   const char* base_;
-  std::vector<const TREDFAState*> slots_;
+  bool sets_;
+  bool disabled_ = false;
+  std::vector<uint64_t> slots_;
   int steps_ = 0;
-  const char* first_ = nullptr;
-  const char* last_ = nullptr;
+  const char* walkStart_ = nullptr;
+  const TREDFAState* walkState_ = nullptr;
+  const char* firstRecorded_ = nullptr;
 };
 
 class TMatchCORE : public TRegularExpression {
@@ -83,6 +100,12 @@ class TMatchCORE : public TRegularExpression {
   void ScanAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const;
   const char* LongestAtLineHead(const char* text, const TREDFAState* state, DeadEnds& dead) const;
   const char* LongestFrom(const char* text, const TREDFAState* state, DeadEnds& dead) const;
+  // Dead ends for the current DFA over `text`.
+  DeadEnds NewDeadEnds(const char* text) const { return DeadEnds(text, CurrentDFA().States.size()); }
+
+ private:
+  // The walk just made found a match: what it recorded before `upto` (null: all of it) was no dead end.
+  void forgetWalk(DeadEnds& dead, const char* upto) const;
 };
 
 // The byte length of the character at p: 2 at a lead byte unless the NUL follows it, else 1.

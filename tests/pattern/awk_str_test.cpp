@@ -130,12 +130,12 @@ TEST(AWKStr, EmptyMatchesNeverSplitACharacterOrLoopOnLongText) {
 }
 
 TEST(AWKStr, LongLineWithoutAMatchIsSearchedInLinearTime) {
-  // Trying every start used to walk to the end of the line from each of them: a.*b over a megabyte of
+  // Trying every start used to walk to the end of the line from each of them: a.*b over a long line of
   // "a" took the square of a megabyte steps. Each case here runs in milliseconds now.
-  const std::string line(1 << 20, 'a');
+  const std::string line(1 << 18, 'a');
   TAWKStr awk;
   int position, length;
-  for (const char* pattern : {"a.*b", "a.*b$", "^a.*b|x", "(a|aa)*c"}) {
+  for (const char* pattern : {"a.*b", "a.*b$", "^a.*b|x", "(a|aa)*c", "(aa)*b", "(aaa)*$b", "a(aaa)*b|x$"}) {
     awk.SetRegExp(pattern);
     EXPECT_EQ(awk.Match(line, position, length), 0) << pattern;
   }
@@ -143,6 +143,11 @@ TEST(AWKStr, LongLineWithoutAMatchIsSearchedInLinearTime) {
   std::string text = line + "b";
   EXPECT_EQ(awk.GSub("<&>", text), 1);
   EXPECT_EQ(text, line + "<b>");
+  // Each match is one "a", but its walk goes on to the end of the line looking for the b.
+  awk.SetRegExp("a|a.*b");
+  std::string many = line;
+  EXPECT_EQ(awk.GSub("", many), 1 << 18);
+  EXPECT_EQ(many, "");
   awk.SetRegExp("a*$");
   std::string lines = line + "\r\n" + line;
   // The second "-" is the empty match before the CR that follows the first match.
