@@ -31,6 +31,8 @@
 
 namespace kelvane {
 
+// The DFA of one pattern as byte tables. States are the DFA's state indices. The accessors never
+// raise, except std::bad_alloc when a row is made.
 class GrepTables {
  public:
   static constexpr std::int32_t kNone = -1;
