@@ -72,16 +72,19 @@ for w in tree big; do
   echo
   echo "| search | kelvane-grep | lines | grep -F (bytes) | lines | rg -E sjis -j1 | lines | rg -E sjis | kg/cat | kg/grep | rg-j1/kg |"
   echo "|---|---|---|---|---|---|---|---|---|---|---|"
-  for search in literal rare regex fuzzy; do
+  for search in literal rare regex fuzzy raw; do
     case $search in
       literal) p=ファイル; gflags=(-F "$(sjis $p)"); kflags=("$p"); rflags=(-F "$p") ;;
       rare) p=漢字; gflags=(-F "$(sjis $p)"); kflags=("$p"); rflags=(-F "$p") ;;
       regex) p='ファイル.*設定'; gflags=("$(sjis $p)"); kflags=("$p"); rflags=("$p") ;;
       fuzzy) p=ファイル; kflags=(-z "$p") ;;
+      raw) p=ファイル; kflags=(--raw "$(sjis $p)") ;;
     esac
     t_kg=$(median_time kg $w "${kflags[@]}"); c_kg=$(cat "$count_file")
-    if [ $search = fuzzy ]; then
-      echo "| $p -z | $t_kg | $c_kg | | | | | | $(ratio "$t_kg" "$t_cat") | | |"
+    if [ $search = fuzzy ] || [ $search = raw ]; then
+      flag=-z
+      [ $search = raw ] && flag="--raw (CP932 out)"
+      echo "| $p $flag | $t_kg | $c_kg | | | | | | $(ratio "$t_kg" "$t_cat") | | |"
       continue
     fi
     t_g=$(median_time bytegrep $w "${gflags[@]}"); c_g=$(cat "$count_file")
