@@ -33,10 +33,13 @@ class DeadEnds {
   // Walks of at least this many characters are recorded (tests lower it to record every walk).
   static inline int kDeadEndAfter = 256;
   static constexpr std::size_t kMaxText = std::size_t{16} << 20;
+  // DFAs of at most this many states (and never more than 64) keep a set per place; tests lower it.
+  static inline std::size_t kMaxSetStates = 64;
 
   // For walks over the text at `base` (and its suffixes), which must stay unchanged while this lives,
   // in a DFA of `stateCount` states.
-  DeadEnds(const char* base, std::size_t stateCount) : base_(base), sets_(stateCount <= 64) {}
+  DeadEnds(const char* base, std::size_t stateCount)
+      : base_(base), sets_(stateCount <= 64 && stateCount <= kMaxSetStates) {}
 
   bool Known(const char* p, const TREDFAState* s) const {
     if (slots_.empty()) return false;

@@ -131,7 +131,7 @@ TEST(AWKStr, EmptyMatchesNeverSplitACharacterOrLoopOnLongText) {
 
 TEST(AWKStr, LongLineWithoutAMatchIsSearchedInLinearTime) {
   // Trying every start used to walk to the end of the line from each of them: a.*b over a long line of
-  // "a" took the square of a megabyte steps. Each case here runs in milliseconds now.
+  // "a" took the square of its length in steps. Each case here runs in milliseconds now.
   const std::string line(1 << 18, 'a');
   TAWKStr awk;
   int position, length;

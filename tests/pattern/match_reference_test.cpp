@@ -123,13 +123,22 @@ const std::vector<std::string> kAlphabetAtoms = {"a",        "b", "\\n",        
                                                  "\x95\x5C", ".", "[a\x82\xA0]", "[^b]", "^",    "$"};
 
 // Records the dead ends of every walk, however short, while it lives; texts in these tests are short.
+// With oneStatePerPlace, each place keeps only the latest dead state, as for large DFAs.
 class EveryWalkRecorded {
  public:
-  EveryWalkRecorded() : saved_(DeadEnds::kDeadEndAfter) { DeadEnds::kDeadEndAfter = 1; }
-  ~EveryWalkRecorded() { DeadEnds::kDeadEndAfter = saved_; }
+  explicit EveryWalkRecorded(bool oneStatePerPlace = false)
+      : savedAfter_(DeadEnds::kDeadEndAfter), savedSets_(DeadEnds::kMaxSetStates) {
+    DeadEnds::kDeadEndAfter = 1;
+    if (oneStatePerPlace) DeadEnds::kMaxSetStates = 0;
+  }
+  ~EveryWalkRecorded() {
+    DeadEnds::kDeadEndAfter = savedAfter_;
+    DeadEnds::kMaxSetStates = savedSets_;
+  }
 
  private:
-  int saved_;
+  int savedAfter_;
+  std::size_t savedSets_;
 };
 
 TEST(MatchReference, EveryPatternOfUpToTwoAtomsAgreesUnderBothSeparators) {
@@ -190,8 +199,12 @@ std::string RandomText(std::mt19937& rng) {
 TEST(MatchReference, SeededRandomPatternsAgree) {
   std::mt19937 rng(20261207);
   std::unique_ptr<EveryWalkRecorded> recorded;
-  for (int i = 0; i < 4000; ++i) {
-    if (i == 2000) recorded = std::make_unique<EveryWalkRecorded>();
+  for (int i = 0; i < 4500; ++i) {
+    if (i == 1500) recorded = std::make_unique<EveryWalkRecorded>();
+    if (i == 3000) {
+      recorded.reset();  // restore before the next one saves
+      recorded = std::make_unique<EveryWalkRecorded>(true);
+    }
     const std::string pattern = RandomPattern(rng);
     std::vector<std::string> texts;
     for (int k = 0; k < 5; ++k) texts.push_back(RandomText(rng));
