@@ -13,14 +13,19 @@ namespace {
 using kelvane::testing::TempDir;
 
 // A tree of `folders` folders, ten per parent folder level by level, each holding ten wanted files
-// (".txt") and two that are filtered out.
-void makeTree(const TempDir& dir, int folders) {
+// (".txt") and two that are filtered out; sparse, only every tenth folder holds them.
+void makeTree(const TempDir& dir, int folders, bool sparse = false) {
   std::vector<std::string> made{""};
   for (int f = 1; f < folders; ++f) {
     const std::string parent = made[(f - 1) / 10];
     made.push_back(parent + "/d" + std::to_string(f));
   }
-  for (const std::string& folder : made) {
+  for (std::size_t f = 0; f < made.size(); ++f) {
+    const std::string& folder = made[f];
+    if (sparse && f % 10 != 0) {
+      if (!folder.empty()) dir.mkdir(folder.substr(1));
+      continue;
+    }
     for (int i = 0; i < 12; ++i) {
       const std::string ext = i < 10 ? ".txt" : ".bin";
       dir.write(
@@ -32,7 +37,7 @@ void makeTree(const TempDir& dir, int folders) {
 void BM_BuildTargetList(benchmark::State& state) {
   const int folders = static_cast<int>(state.range(0));
   TempDir dir;
-  makeTree(dir, folders);
+  makeTree(dir, folders, state.range(1) != 0);
   kelvane::testing::ScriptedUi ui;
   kelvane::Workspace ws(ui);
   ws.ExtensionList = ".txt";
@@ -46,7 +51,9 @@ void BM_BuildTargetList(benchmark::State& state) {
   state.SetComplexityN(folders);
 }
 
-BENCHMARK(BM_BuildTargetList)->Arg(250)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Complexity();
+// Second argument 1: only every tenth folder holds files, the others are empty and removed again.
+BENCHMARK(BM_BuildTargetList)->ArgsProduct({{250, 500, 1000, 2000}, {0}})->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_BuildTargetList)->ArgsProduct({{2000, 8000}, {1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

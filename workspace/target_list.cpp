@@ -150,16 +150,31 @@ void Workspace::reportUnreadable() {
 }
 
 void Workspace::RemoveEmptyFolders() {
-  CheckList::Batch batch(CheckListBox1);
+  // Walking up from the last row, a header row with no file row below it (before the next header)
+  // goes. The kept rows are gathered into a new list in one pass, so a tree with thousands of empty
+  // folders costs no more than one with none.
+  const std::vector<CheckRow>& rows = CheckListBox1.rows();
+  std::vector<bool> keep(rows.size(), true);
   int files = 0;
-  for (int i = CheckListBox1.count() - 1; i >= 0; --i) {
-    if (!CheckListBox1.isHeader(i)) {
+  bool removed = false;
+  for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i) {
+    if (!rows[i].header) {
       ++files;
       continue;
     }
-    if (files == 0) CheckListBox1.remove(i);
+    if (files == 0) {
+      keep[i] = false;
+      removed = true;
+    }
     files = 0;
   }
+  if (!removed) return;
+  std::vector<CheckRow> kept;
+  kept.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (keep[i]) kept.push_back(rows[i]);
+  }
+  CheckListBox1.assign(std::move(kept));
 }
 
 void Workspace::CheckListBox1ClickCheck() {
