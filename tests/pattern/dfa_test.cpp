@@ -43,7 +43,9 @@ TEST(DFA, StatesKnowTheirIndexAndTransitionsAreSortedAndDisjoint) {
       EXPECT_EQ(s.Index, i) << utf8;
       for (std::size_t k = 0; k < s.Trans.size(); ++k) {
         EXPECT_LE(s.Trans[k].LoChar, s.Trans[k].HiChar) << utf8;
-        if (k > 0) EXPECT_LT(s.Trans[k - 1].HiChar, s.Trans[k].LoChar) << utf8 << " state " << i;
+        if (k > 0) {
+          EXPECT_LT(s.Trans[k - 1].HiChar, s.Trans[k].LoChar) << utf8 << " state " << i;
+        }
         EXPECT_EQ(c.dfa->States[s.Trans[k].Target->Index].get(), s.Trans[k].Target);
       }
     }
