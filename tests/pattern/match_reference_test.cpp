@@ -152,10 +152,13 @@ TEST(MatchReference, EveryPatternOfUpToTwoAtomsAgreesUnderBothSeparators) {
 
 TEST(MatchReference, EveryPatternOfThreeAtomsAgrees) {
   EveryWalkRecorded recorded;
-  // Three atoms over a smaller set keep the run short; the two-atom test covers the full alphabet.
-  const std::vector<std::string> atoms = {"a", "\\n", "\\r", "\x95\x5C", ".", "^", "$"};
-  const std::vector<std::string> texts = {"", "a" + kCR + kLF + "a", kLF + kHyou + "a" + kCR, "aa" + kLF + kLF};
-  for (const auto& p : ThreeAtomPatterns(atoms)) ASSERT_TRUE(SamePattern(p, texts, mcls_CRLF)) << p;
+  // The seven characters, then the line-sensitive atoms with a few of them.
+  const std::vector<std::string> alphabet = {"a", "b", "\\n", "\\r", "\xB1", "\x82\xA0", "\x95\x5C"};
+  const std::vector<std::string> texts = {"", "ab" + kCR + kLF + "b" + kKana, kLF + kHyou + "a" + kCR + kHira,
+                                          "aa" + kLF + kLF + kKana + kHira + "b", kHira + kHyou + kCR + "ba"};
+  for (const auto& p : ThreeAtomPatterns(alphabet)) ASSERT_TRUE(SamePattern(p, texts, mcls_CRLF)) << p;
+  const std::vector<std::string> lineAtoms = {"a", "\\n", "\\r", "\x95\x5C", ".", "^", "$"};
+  for (const auto& p : ThreeAtomPatterns(lineAtoms)) ASSERT_TRUE(SamePattern(p, texts, mcls_LF)) << p;
 }
 
 // A random pattern over the alphabet: atoms, classes, groups, alternatives and postfix operators.
