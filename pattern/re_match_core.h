@@ -32,7 +32,7 @@ class DeadEnds {
  public:
   // Walks of at least this many characters are recorded (tests lower it to record every walk).
   static inline int kDeadEndAfter = 256;
-  static constexpr std::size_t kMaxText = std::size_t{16} << 20;
+  static constexpr std::size_t kMaxText = std::size_t{4} << 20;
   // DFAs of at most this many states (and never more than 64) keep a set per place; tests lower it.
   static inline std::size_t kMaxSetStates = 64;
 
