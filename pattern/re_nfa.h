@@ -9,6 +9,7 @@
 // transition enters the exit state one on the line-tail code; anywhere else they are the characters
 // "^" and "$". The two codes come from the component that compiles the pattern (0xFFFD / 0xFFFE for
 // in-memory matching, LF for the file grep).
+//
 // The parser never makes a leaf above 0xFFFC, so 0xFFFF (an empty transition) and 0xFFFD / 0xFFFE (the
 // in-memory anchor codes) cannot be mistaken for a character.
 //
