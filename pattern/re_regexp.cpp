@@ -38,7 +38,7 @@ void TRegularExpression::CompileRegExp(const std::string& text) {
 }
 
 void TRegularExpression::AssignRegExp(std::string_view text) {
-  const std::string value(text);  // the caller's text may live in the cache this assignment changes
+  const std::string value(text);                    // the caller's text may live in the cache this assignment changes
   const std::string processed = preprocess(value);  // an error here changes nothing
   try {
     const int i = FindCached(processed);
