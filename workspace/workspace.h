@@ -8,6 +8,10 @@
 // observer hears it at once, which the view uses to repaint the status bar during long work). The
 // four lists and the two boxes carry their own revision counters and the lists their own observers.
 //
+// The handlers return nothing and raise nothing of their own: what goes wrong is shown through the
+// UiPort (message or error box, status text); only std::bad_alloc passes through. The few calls that
+// do raise or return a value say so where they are declared.
+//
 // The operations live one file per area: modes.cpp, target_list.cpp, lifecycle.cpp, search_run.cpp,
 // result_list.cpp, open_file.cpp.
 //
