@@ -95,6 +95,7 @@ void Workspace::N6Click() {
 void Workspace::ToolButton8Click() { N6Click(); }
 
 void Workspace::PageControl1Change(int index) {
+  if (index < kTabResult || index > kTabTarget) return;
   activeTab_ = index;
   if (index == kTabResult) {
     EnterSearchMode();

@@ -40,7 +40,7 @@ void Workspace::ComboBox1KeyPress(char key) {
 }
 
 void Workspace::ComboBox1Select(int index) {
-  if (running_) return;
+  if (running_ || index < 0 || index >= ComboBox1.count()) return;
   ComboBox1.moveToFront(index);
   if (!ComboBox2.editText().empty()) RunSearch();
 }
