@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -170,6 +171,25 @@ TEST(MainWindowTest, TabsAndModeCommandsFollowTheWorkspace) {
   EXPECT_EQ(form.workspace().ProcessingMode, pmSearch);
   EXPECT_TRUE(form.action("GREP1")->isChecked());
   EXPECT_TRUE(form.patternBox()->isEnabled());
+  form.close();
+}
+
+TEST(MainWindowTest, TextWidthsFollowTheListsFontAlsoAfterTheFontChanges) {
+  testing::TempDir dir;
+  InFolder in(dir.path());
+  TForm1 form;
+  const std::string row = sj("【12列目】\r\nあいう表示abc 123");
+  const QFontMetrics result(form.look(ListId::kResult).font);
+  EXPECT_EQ(form.textWidth(ListId::kResult, row), result.horizontalAdvance(u("【12列目】  あいう表示abc 123")));
+  const int before = form.textWidth(ListId::kTarget, sj("/tmp/フォルダ/ファイル.txt"));
+  const QFontMetrics target(form.look(ListId::kTarget).font);
+  EXPECT_NEAR(before, target.horizontalAdvance(u("/tmp/フォルダ/ファイル.txt")), 3);
+
+  ListDisplay larger;
+  larger.fontSize = 24;
+  form.setListDisplay(3, larger);
+  EXPECT_EQ(form.rowHeight(ListId::kTarget), 32);
+  EXPECT_GT(form.textWidth(ListId::kTarget, sj("/tmp/フォルダ/ファイル.txt")), before * 3 / 2);
   form.close();
 }
 

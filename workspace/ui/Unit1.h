@@ -7,12 +7,14 @@
 // event loop's part on the original desktop), and afterwards the widgets are brought up to date.
 // While one handler runs (and lets events through), further commands are refused, so a click
 // during long work can never change the lists under the running operation.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "settings/display.h"
 #include "workspace/ui/row_delegate.h"
@@ -145,6 +147,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   QListView* views_[3] = {};
   CheckListModel* models_[3] = {};
   RowDelegate* delegates_[3] = {};
+  std::vector<std::int16_t> advances_[3];  // width of each character code in the list's font, -1 unknown
 
   TForm2* options_ = nullptr;
   TForm3* about_ = nullptr;
@@ -161,6 +164,8 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   bool closeRequested_ = false;
   bool closed_ = false;
   bool patternLossy_ = false;
+  QElapsedTimer pumpClock_;  // since events were last handled inside long work
+  static constexpr int kPumpIntervalMs = 30;
 };
 
 }  // namespace kelvane

@@ -39,6 +39,7 @@ void TForm1::setListDisplay(int tab, const ListDisplay& display) {
   look.rowHeight =
       std::max(1, static_cast<int>(std::lround(sanePoints(display.fontSize) * view->logicalDpiY() / 72.0)));
   delegates_[i]->setLook(look);
+  advances_[i].clear();  // measured again in the new font
 
   QPalette p = palette;
   p.setColor(QPalette::Base, look.back);
