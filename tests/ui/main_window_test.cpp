@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolBar>
 
 #include "platform/cp932.h"
@@ -152,6 +153,61 @@ TEST(MainWindowTest, EnterInThePatternBoxSearchesTheCheckedFiles) {
   ASSERT_EQ(form.patternBox()->count(), 1);
   EXPECT_EQ(form.patternBox()->itemText(0), u("表示"));
   EXPECT_FALSE(form.action("StopB")->isEnabled());
+  form.close();
+}
+
+// Presses Escape the first time the running search lets events through.
+class EscapingForm : public TForm1 {
+ public:
+  int pumps = 0;
+  void processMessages() override {
+    if (pumps++ == 0) QTest::keyClick(this, Qt::Key_Escape);
+    TForm1::processMessages();
+  }
+};
+
+TEST(MainWindowTest, EscapeStopsARunningSearchWhichKeepsWhatItFound) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  std::string lines;
+  for (int i = 0; i < 200; ++i) lines += sj("表示の行\r\n");
+  for (const char* name : {"tree/a.txt", "tree/b.txt", "tree/c.txt"}) dir.write(name, lines);
+  dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n"));
+  InFolder in(dir / "run");
+  EscapingForm form;
+  form.show();
+  QApplication::setActiveWindow(&form);
+  emit form.folderBox()->activated(1);
+  form.patternBox()->setEditText(u("表示"));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(form.patternBox(), &enter);
+
+  EXPECT_GT(form.pumps, 0);
+  EXPECT_FALSE(form.workspace().SearchRunning());
+  const int rows = form.listView(ListId::kResult)->model()->rowCount();
+  EXPECT_LT(rows, 3 * 201) << "the run went on to the end";
+  EXPECT_EQ(rows, form.workspace().CheckListBox3.count());
+  EXPECT_FALSE(form.action("StopB")->isEnabled());
+  form.close();
+}
+
+class RecordingForm : public TForm1 {
+ public:
+  std::vector<std::string> messages;
+  void showMessage(const std::string& text) override { messages.push_back(cp932::toUtf8(text).text); }
+};
+
+TEST(MainWindowTest, APatternShiftJisCannotHoldIsNotSearchedForAsQuestionMarks) {
+  testing::TempDir dir;
+  InFolder in(dir.path());
+  RecordingForm form;
+  form.patternBox()->setEditText(QString::fromUtf8("表示\xF0\x9F\x98\x80"));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(form.patternBox(), &enter);
+  form.action("ToolButton1")->trigger();
+  ASSERT_EQ(form.messages.size(), 2u);
+  EXPECT_NE(form.messages[0].find("Shift-JIS"), std::string::npos);
+  EXPECT_EQ(form.patternBox()->count(), 0) << "nothing went into the history";
   form.close();
 }
 
