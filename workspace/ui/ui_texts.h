@@ -17,7 +17,6 @@ inline constexpr const char* kFolderNotCp932 =
 inline constexpr const char* kTextNotCp932 = "Shift-JISで表せない文字は「?」に置き換えました。";
 inline constexpr const char* kPatternNotCp932 =
     "検索文字列にShift-JISで表せない文字が含まれているため、検索できません。";
-inline constexpr const char* kBusy = "処理中です。終わるまでお待ちください。";
 inline constexpr const char* kAllFiles = "すべてのファイル";
 
 }  // namespace kelvane::ui_texts
