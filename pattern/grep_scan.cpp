@@ -44,6 +44,69 @@ std::size_t countLF(const char* a, const char* z) {
   return n;
 }
 
+// Places a walk has gone through without reaching acceptance. The DFA is deterministic, so a walk
+// that arrives in state s at a position where an earlier walk in state s failed will fail too, and
+// can stop there. Without this, a pattern like [^a]*z costs the square of a long line: every start
+// walks to the line end. One state is kept per position (the last walk's), which is what such
+// patterns need: all their long walks run in the same state. Only walks longer than kMarkAfter
+// characters mark, so short walks cost nothing. A walk marks as it goes; when it succeeds after all,
+// the marks it made are wiped (losing older marks there is harmless).
+class DeadEnds {
+ public:
+  static constexpr std::size_t kMarkAfter = 32;
+
+  bool IsDead(std::size_t pos, std::int32_t s) const {
+    return pos >= base_ && pos - base_ < marks_.size() && marks_[pos - base_] == Code(s);
+  }
+  void Mark(std::size_t pos, std::int32_t s) {
+    if (Code(s) == 0) return;
+    if (marks_.empty()) base_ = pos;
+    if (pos < base_) return;
+    if (pos - base_ >= marks_.size()) marks_.resize(pos - base_ + 1, 0);
+    marks_[pos - base_] = Code(s);
+    if (from_ == kNoMark) from_ = pos;
+    to_ = pos;
+  }
+  // The walk that made the marks since BeginWalk succeeded: they were wrong.
+  void Wipe() {
+    for (std::size_t pos = from_; from_ != kNoMark && pos <= to_; ++pos) {
+      if (pos >= base_ && pos - base_ < marks_.size()) marks_[pos - base_] = 0;
+    }
+  }
+  // A new walk starts at start: marks below it are of no more use.
+  void BeginWalk(std::size_t start) {
+    from_ = kNoMark;
+    if (marks_.empty() || start < base_) return;
+    if (start - base_ >= marks_.size()) {
+      marks_.clear();
+    } else if (start - base_ > (1u << 16) && start - base_ > marks_.size() / 2) {
+      marks_.erase(marks_.begin(), marks_.begin() + static_cast<std::ptrdiff_t>(start - base_));
+      base_ = start;
+    }
+  }
+  // The window moved down by shift; positions below shift are gone.
+  void Shift(std::size_t shift) {
+    if (base_ < shift) {
+      std::size_t gone = shift - base_;
+      marks_.erase(marks_.begin(), marks_.begin() + static_cast<std::ptrdiff_t>(std::min(gone, marks_.size())));
+      base_ = shift;
+    }
+    base_ -= shift;
+    if (from_ != kNoMark) {
+      from_ = from_ >= shift ? from_ - shift : 0;
+      to_ = to_ >= shift ? to_ - shift : 0;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
+  static std::uint16_t Code(std::int32_t s) { return s >= 0 && s < 0xFFFF ? static_cast<std::uint16_t>(s + 1) : 0; }
+
+  std::vector<std::uint16_t> marks_;  // state + 1 per position from base_, 0 for none
+  std::size_t base_ = 0;
+  std::size_t from_ = kNoMark, to_ = 0;  // the positions marked by the current walk
+};
+
 // One scan of one file. Positions are indices into the reader's window; a refill moves the window
 // down, and every position held here moves with it.
 class Scanner {
@@ -75,6 +138,7 @@ class Scanner {
     p_ -= shift;
     lineStart_ -= shift;
     bnd_ -= shift;
+    dead_.Shift(shift);
     if (extra) *extra -= shift;
     d_ = file_.Data();
     end_ = file_.DataEnd();
@@ -96,8 +160,16 @@ class Scanner {
   // Goes on from state s (reached after at least one character) at q; true when a state on the way
   // accepts. Past the end of the file the walk stops: the end is never looked up.
   bool Walk(std::int32_t s, std::size_t q) {
-    for (;;) {
-      if (tables_.Accepting(s)) return true;
+    dead_.BeginWalk(p_);
+    for (std::size_t steps = 1;; ++steps) {
+      if (tables_.Accepting(s)) {
+        if (steps > DeadEnds::kMarkAfter) dead_.Wipe();
+        return true;
+      }
+      if (steps > DeadEnds::kMarkAfter) {
+        if (dead_.IsDead(q, s)) return false;
+        dead_.Mark(q, s);
+      }
       while (q + 1 >= end_ && !(q < end_ && file_.AtFileEnd())) {
         if (!Refill(&q)) break;
       }
@@ -271,6 +343,7 @@ class Scanner {
   std::size_t lineStart_ = 0;  // the first byte of the line of p_
   std::size_t bnd_ = 0;        // a character boundary at or before every candidate still to test
   std::int32_t lineNo_ = 0;    // the line of p_ (the LF at p_ is not yet counted)
+  DeadEnds dead_;
 };
 
 }  // namespace

@@ -99,6 +99,31 @@ TEST(Grep, AWalkStopsAtTheEndOfTheFile) {
   expectGrep("a[\\0-z]*q", "xa\r\nbq", "1:xa\n");
 }
 
+// The reference is as slow as the walk it checks, so long lines are compared with known results.
+void expectGrepLong(const std::string& pattern, const std::string& content, const std::string& expected) {
+  testing::TempDir dir;
+  std::string path = dir.write("g.txt", content);
+  TGrep grep;
+  grep.SetRegExp(pattern);
+  for (std::size_t size : {std::size_t{7}, std::size_t{102400}}) {
+    EXPECT_EQ(grepLines(grep, path, size), expected) << "pattern " << pattern << ", block size " << size;
+  }
+}
+
+// From every start of a long line [^a]*z walks to the line end; without remembering where walks
+// failed that is the square of the line length (minutes for these lines).
+TEST(Grep, LongWalksOnLongLinesStayLinear) {
+  std::string line(300000, 'x');
+  expectGrepLong("[^a]*z", "b\r\n" + line + "\r\nc", "");
+  expectGrepLong("[^a]*z", "b\r\n" + line + "z\r\nc", "2:" + line + "z\n");
+  // A walk that succeeds after marking leaves no wrong marks behind: the second line needs them.
+  expectGrepLong("[^a]*z", line + "z\r\n" + line + "z", "1:" + line + "z\n2:" + line + "z\n");
+  expectGrepLong("x[^a]*(z|q)", line + "a\r\n" + line + "q", "2:" + line + "q\n");
+  // The same walks in short lines, against the reference.
+  expectGrep("[^a]*z", std::string(100, 'x') + "\r\n" + std::string(100, 'x') + "z");
+  expectGrep("x[^a]*(z|q)", std::string(100, 'x') + "a\r\n" + std::string(50, 'x') + "qxz");
+}
+
 TEST(Grep, FuzzyCharacters) {
   expectGrep(sjis("ファイル"), sjis("ﾌｧｲﾙ\r\nファイル\r\nふぁいる\r\n"), nullptr, true);
   expectGrep("ab", sjis("ＡＢ\r\nab\r\nAb\r\n"), nullptr, true);
