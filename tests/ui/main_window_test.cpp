@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
@@ -208,6 +209,24 @@ TEST(MainWindowTest, APatternShiftJisCannotHoldIsNotSearchedForAsQuestionMarks) 
   ASSERT_EQ(form.messages.size(), 2u);
   EXPECT_NE(form.messages[0].find("Shift-JIS"), std::string::npos);
   EXPECT_EQ(form.patternBox()->count(), 0) << "nothing went into the history";
+  form.close();
+}
+
+TEST(MainWindowTest, ALongPathCanBeScrolledToItsEnd) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  const std::string longName = std::string(150, 'x') + ".txt";
+  dir.write("tree/" + longName, "x\r\n");
+  dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n"));
+  InFolder in(dir / "run");
+  TForm1 form;
+  form.show();
+  emit form.folderBox()->activated(1);
+  QListView* view = form.listView(ListId::kTarget);
+  const int extent = form.workspace().CheckListBox1.horizontalExtent();
+  EXPECT_GT(extent, form.textWidth(ListId::kTarget, tree + "/" + longName));
+  QApplication::processEvents();
+  EXPECT_GE(view->horizontalScrollBar()->maximum() + view->viewport()->width(), extent);
   form.close();
 }
 

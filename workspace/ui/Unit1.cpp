@@ -306,14 +306,15 @@ void TForm1::connectList(ListId id) {
     if (syncing_) return;
     list.setSelectedIndex(cur.isValid() ? cur.row() : -1);
   });
-  connect(m, &QAbstractItemModel::modelReset, this, [this, v, m, &list] {
+  connect(m, &QAbstractItemModel::modelReset, this, [this, i, v, m, &list] {
+    // Changes made in a batch arrive as one reset, the scroll width among them.
+    delegates_[i]->setExtent(list.horizontalExtent());
     // A reset loses the view's current row; give it back the list's selection.
     const int row = list.selectedIndex();
-    if (row >= 0) {
-      syncing_ = true;
-      v->setCurrentIndex(m->index(row));
-      syncing_ = false;
-    }
+    syncing_ = true;
+    if (row >= 0) v->setCurrentIndex(m->index(row));
+    if (list.topIndex() > 0) v->scrollTo(m->index(list.topIndex()), QAbstractItemView::PositionAtTop);
+    syncing_ = false;
   });
   connect(m, &CheckListModel::selectionChanged, this, [this, v, m](int row) {
     if (syncing_) return;
