@@ -519,7 +519,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  if (event->type() == QEvent::FocusOut && watched == views_[1]) run([this] { ws_->CheckListBox2Exit(); });
+  if (event->type() == QEvent::FocusOut && watched == views_[1]) {
+    // Opening the list's pop-up menu or switching to another window does not leave the list.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+      run([this] { ws_->CheckListBox2Exit(); });
+    }
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
