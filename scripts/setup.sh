@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-apps imagemagick xdg-utils
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n
   ripgrep manpages-ja hyperfine time
 )
 
