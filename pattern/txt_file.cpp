@@ -129,13 +129,22 @@ std::size_t normaliseChunks(const char* p, std::size_t i, std::size_t n, char*& 
     auto lfAfter = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
     if ((nuls | (crs & ~lfAfter)) != 0) break;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-    std::size_t dropped = 0;
-    for (unsigned m = crs; m != 0; m &= m - 1, ++dropped) {
-      auto k = static_cast<std::size_t>(__builtin_ctz(m));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k - dropped),
+    if ((crs & (crs - 1)) == 0) {
+      // None or one CR, without a branch on which: with none the second store lands past the
+      // chunk and is overwritten later.
+      auto k = static_cast<std::size_t>(__builtin_ctz(crs | 0x10000u));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + k + 1)));
+      out += 16 - (crs != 0);
+    } else {
+      std::size_t dropped = 0;
+      for (unsigned m = crs; m != 0; m &= m - 1, ++dropped) {
+        auto k = static_cast<std::size_t>(__builtin_ctz(m));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k - dropped),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + k + 1)));
+      }
+      out += 16 - dropped;
     }
-    out += 16 - dropped;
     i += 16;
   }
 #else
