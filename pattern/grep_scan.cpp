@@ -256,13 +256,33 @@ class Scanner {
   // whole in the window, so the last n - 1 bytes wait for the next block.
   void RunPrefix() {
     const std::string& prefix = tables_.Prefix();
-    RunCandidates(
-        [&](std::size_t from) -> std::size_t {
-          if (end_ - from < prefix.size()) return kNoCandidate;
-          const void* hit = memmem(d_ + from, end_ - from, prefix.data(), prefix.size());
-          return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - d_) : kNoCandidate;
-        },
-        prefix.size() - 1);
+    RunCandidates([&](std::size_t from) { return FindPrefix(prefix, from); }, prefix.size() - 1);
+  }
+
+  // The first place at or after from where the whole prefix lies in the window, or kNoCandidate. 16
+  // places at a time are compared on the prefix's first and last bytes, which rules out nearly all of
+  // them; memmem takes the rest of the window.
+  std::size_t FindPrefix(const std::string& prefix, std::size_t from) const {
+    const std::size_t n = prefix.size();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    if (n >= 2) {
+      const __m128i first = _mm_set1_epi8(prefix[0]), last = _mm_set1_epi8(prefix[n - 1]);
+      for (; i + n - 1 + 16 <= end_; i += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i + n - 1));
+        auto mask =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        for (; mask != 0; mask &= mask - 1) {
+          std::size_t h = i + static_cast<std::size_t>(__builtin_ctz(mask));
+          if (std::memcmp(d_ + h + 1, prefix.data() + 1, n - 2) == 0) return h;
+        }
+      }
+    }
+#endif
+    if (end_ - i < n) return kNoCandidate;
+    const void* hit = memmem(d_ + i, end_ - i, prefix.data(), n);
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - d_) : kNoCandidate;
   }
 
   // Only where one of the first characters occurs can a walk succeed; 16 positions are compared at a
