@@ -96,7 +96,7 @@ for w in tree big; do
 done
 
 peak=$(/usr/bin/time -f %M "$KG" ファイル "$big" 2>&1 >/dev/null | tail -1)
-echo "Peak memory of kelvane-grep ファイル on the big file: $((peak / 1024)) MB (${peak} KB)."
+echo "Peak memory of kelvane-grep ファイル on the big file: $(awk -v k="$peak" 'BEGIN { printf "%.1f", k / 1024 }') MB."
 # Linearity: the first half of the tree's copies against the whole tree.
 half=$(mktemp)
 find "$tree" -mindepth 1 -maxdepth 1 -type d | sort | head -n "$(( $(find "$tree" -mindepth 1 -maxdepth 1 -type d | wc -l) / 2 ))" >"$half"
