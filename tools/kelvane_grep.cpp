@@ -19,6 +19,7 @@
 #include <deque>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -185,16 +186,13 @@ class GrepTool {
 
   void WalkFolder(std::string root) {
     while (root.size() > 1 && root.back() == '/') root.pop_back();
-    std::vector<files::FolderId> visited;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> visited;  // device and inode of each folder entered
     std::deque<std::string> queue{root};
     while (!queue.empty()) {
       std::string folder = std::move(queue.front());
       queue.pop_front();
       auto id = files::folderId(folder);
-      if (id) {
-        if (std::find(visited.begin(), visited.end(), *id) != visited.end()) continue;
-        visited.push_back(*id);
-      }
+      if (id && !visited.insert({id->device, id->inode}).second) continue;
       files::Listing listing;
       try {
         listing = files::listFolder(folder);
