@@ -42,7 +42,10 @@ void Workspace::ComboBox1KeyPress(char key) {
 void Workspace::ComboBox1Select(int index) {
   if (running_ || index < 0 || index >= ComboBox1.count()) return;
   ComboBox1.moveToFront(index);
-  if (!ComboBox2.editText().empty()) RunSearch();
+  // The folder box is pick-only: it shows its selected entry, and nothing when none is selected (as
+  // after its entries were replaced), whatever text it showed before.
+  const int folder = ComboBox2.selectedIndex();
+  if (folder >= 0 && !ComboBox2.item(folder).empty()) RunSearch();
 }
 
 void Workspace::ToolButton1Click() {
@@ -144,7 +147,7 @@ void Workspace::RunSearch() {
     ui_.showError(error.what());
     return;
   }
-  finishRun(stopped);
+  finishRun(pattern, stopped);
 }
 
 void Workspace::searchFile(const std::string& path, const std::string& pattern) {
@@ -187,7 +190,7 @@ void Workspace::searchPlain(const std::string& path, const std::string& pattern)
 }
 
 // Steps 8 and 9: the staged rows shown, measured and selected, and the run's last word.
-void Workspace::finishRun(bool stopped) {
+void Workspace::finishRun(const std::string& pattern, bool stopped) {
   const WorkspaceTexts& t = texts();
   {
     CheckList::Batch copy(CheckListBox3);
@@ -200,7 +203,9 @@ void Workspace::finishRun(bool stopped) {
   }
   showTab(kTabResult);
   enableTimer1();
-  LastSearchText = ComboBox1.editText();
+  // The text searched for, not what the box holds now: the user may have typed into it while the
+  // run let the window handle events.
+  LastSearchText = pattern;
   if (stopped) {
     setStatusText(t.searchStopped);
   } else {

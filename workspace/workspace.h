@@ -254,7 +254,7 @@ class Workspace {
   bool prepareRun(std::string& pattern);
   void searchFile(const std::string& path, const std::string& pattern);
   void searchPlain(const std::string& path, const std::string& pattern);
-  void finishRun(bool stopped);
+  void finishRun(const std::string& pattern, bool stopped);
   void setResultFileChecks(bool on);
   void openResultRow(bool withWord);
 

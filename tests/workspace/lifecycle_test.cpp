@@ -114,7 +114,10 @@ TEST_F(LifecycleTest, WhatCannotBeRemovedStaysAndEachFailureIsShown) {
   ws.FormCreate();
   dir.write("Temp/a.txt", "1");
   dir.write("Temp/sub/b.txt", "2");
-  // A named pipe is no file the cleanup deletes, so its folder and every folder above it remain.
+  // A read-only file cannot be deleted; a named pipe is no file the cleanup deletes. Either keeps its
+  // folder and every folder above it.
+  dir.write("Temp/sub/ro/c.txt", "3");
+  std::filesystem::permissions(dir / "Temp/sub/ro/c.txt", std::filesystem::perms::owner_read);
   ASSERT_EQ(mkfifo((dir / "Temp/sub/pipe").c_str(), 0600), 0);
   std::vector<std::string> statuses;
   struct Recorder : WorkspaceObserver {
@@ -130,9 +133,12 @@ TEST_F(LifecycleTest, WhatCannotBeRemovedStaysAndEachFailureIsShown) {
   EXPECT_FALSE(std::filesystem::exists(dir / "Temp/a.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir / "Temp/sub/b.txt"));
   EXPECT_TRUE(std::filesystem::exists(dir / "Temp/sub/pipe"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "Temp/sub/ro/c.txt"));
   const std::string failed = cp932Of("の削除に失敗しました。");
-  const std::vector<std::string> tail(statuses.end() - 2, statuses.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{(dir / "Temp/sub") + failed, (dir / "Temp") + failed}));
+  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), (dir / "Temp/sub/ro/c.txt") + failed), 1);
+  const std::vector<std::string> tail(statuses.end() - 3, statuses.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{(dir / "Temp/sub/ro") + failed, (dir / "Temp/sub") + failed,
+                                            (dir / "Temp") + failed}));
   EXPECT_EQ(std::count(statuses.begin(), statuses.end(), (dir / "Temp/a.txt") + cp932Of("を削除中")), 1);
 }
 

@@ -136,12 +136,34 @@ TEST_F(SearchRunTest, GuardsOfTheTriggers) {
   EXPECT_EQ(ui.count("message"), 1);
 }
 
-TEST_F(SearchRunTest, ChoosingAHistoryEntryRunsAtOnce) {
+TEST_F(SearchRunTest, ChoosingAHistoryEntryRunsAtOnceWhileTheFolderBoxShowsAFolder) {
   ws.ComboBox1.setItems({"bar", "xfoo"});
   ws.ComboBox1Select(1);
   EXPECT_EQ(ws.ComboBox1.items(), (std::vector<std::string>{"xfoo", "bar"}));
   EXPECT_EQ(ws.LastSearchText, "xfoo");
   EXPECT_EQ(ws.CheckListBox3.count(), 2);
+
+  // The folder box's entries replaced (as the history cleanup does): it shows no folder any more,
+  // so choosing a search text only moves it to the top.
+  ws.ComboBox2.setItems({cp932Of("新規フォルダ"), dir.path()});
+  ws.ComboBox1Select(1);
+  EXPECT_EQ(ws.ComboBox1.items(), (std::vector<std::string>{"bar", "xfoo"}));
+  EXPECT_EQ(ws.LastSearchText, "xfoo");
+}
+
+TEST_F(SearchRunTest, TheRunRemembersTheTextItSearchedForNotWhatWasTypedMeanwhile) {
+  ui.onPump = [&] { ws.ComboBox1.setEditText("typed"); };
+  search("fo+");
+  EXPECT_EQ(ws.LastSearchText, "fo+");
+  const auto highlight = ws.ResultHighlight(1);
+  ASSERT_TRUE(highlight);
+  EXPECT_EQ(highlight->length, 3);
+
+  ws.settings.UseRegExp = false;
+  search("zzz");
+  ui.onPump = nullptr;
+  EXPECT_EQ(ws.LastSearchText, "zzz");
+  EXPECT_EQ(ui.texts("message"), std::vector<std::string>{"\"zzz\"" + cp932Of("は見つかりませんでした。")});
 }
 
 TEST_F(SearchRunTest, AnEmptiedTargetListIsRebuiltFromTheSelectedFolder) {
