@@ -104,12 +104,12 @@ class TTxtFile {
   std::size_t Anchor() const { return anchor_; }
   std::int32_t LineNumber() const { return lineNo_; }
   bool AtFileEnd() const { return atEnd_; }
-  // Moves the anchor to pos (a character boundary at or after the anchor's line start), with
-  // lineStart and lineNo the line that holds it; the look-ahead follows.
+  // Moves the anchor to pos, at or after lineStart, with lineStart and lineNo the line that holds it;
+  // the look-ahead follows. GetChar and NextChar may follow only when pos starts a character.
   void SetAnchor(std::size_t pos, std::size_t lineStart, std::int32_t lineNo);
   // Reads the next block behind the data, first dropping the text before LineStart(); positions
-  // taken from the window before the call move down by the returned amount. Returns false when the
-  // file has no more data. Raises EInOutError, EGrepCancel.
+  // taken from the window before the call move down by *shift. Returns false when nothing new came
+  // (at the end of the file, or a block that held only a CR). Raises EInOutError, EGrepCancel.
   bool Refill(std::size_t* shift);
   // Lets the window process its messages, then raises EGrepCancel when the cancel flag is set.
   void CheckPoint();
