@@ -58,6 +58,7 @@ constexpr const char* kNotFound = "ファイルまたはフォルダがありま
 constexpr const char* kNamesLeftOut = "Shift-JIS で表せない名前を飛ばしました: ";
 constexpr const char* kPosition = " (位置 ";
 constexpr const char* kReadError = "標準入力を読めません";
+constexpr const char* kWriteError = "標準出力に書き込めません";
 }  // namespace msg
 
 struct Options {
@@ -312,10 +313,19 @@ class GrepTool {
   bool matched_ = false, failed_ = false;
 };
 
+// A full disk or a closed output must not pass for success.
+int checkOutput(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    printError(msg::kWriteError);
+    return 2;
+  }
+  return status;
+}
+
 int run(int argc, char** argv) {
   try {
     Options o = parseOptions(argc, argv);
-    return GrepTool(o).Run();
+    return checkOutput(GrepTool(o).Run());
   } catch (const UsageError& e) {
     printError(e.what());
     if (std::strcmp(e.what(), msg::kNoPattern) == 0) std::cerr << msg::kUsage;

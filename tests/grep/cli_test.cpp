@@ -81,6 +81,11 @@ TEST_F(Cli, ErrorsGoToStandardErrorWithExitStatusTwo) {
   EXPECT_EQ(partial.out, "a.txt:1:abc\n");
   EXPECT_NE(partial.err.find("missing.txt"), std::string::npos);
   EXPECT_EQ(run({"zzz", "missing.txt", "a.txt"}).status, 2);
+  // Output that cannot be written is an error, not a success.
+  std::string command =
+      std::string(KELVANE_BIN_DIR) + "/kelvane-grep abc " + quote(dir_ / "a.txt") + " >/dev/full 2>/dev/null";
+  int raw = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2);
 }
 
 TEST_F(Cli, WalksFoldersBreadthFirstFilteredByExtension) {
