@@ -80,6 +80,8 @@ std::size_t TTxtFile::ReadRaw(char* into, std::size_t want) {
     }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
+    // All the file had when it was opened is in: no second call just to be told of its end.
+    if (consumed_ + got >= fileSize_ && fileSize_ > 0) break;
   }
   return got;
 }
