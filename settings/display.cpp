@@ -22,14 +22,23 @@ int readSize(const Profile& p, const std::string& key, int def) {
   return p.readInteger(settingsKeys().display, key, def);
 }
 
-ListDisplay readTab(const Profile& p, int index, ListDisplay d) {
+// Applies a tab's keys one at a time onto what the list shows now: at a bad colour, the keys of the
+// tab before it are applied and the rest stay as they were.
+void applyTab(const Profile& p, int index, const ListDisplay& defaults, DisplayTarget& target) {
   const auto& k = settingsKeys();
-  d.headerBack = readColor(p, k.headerBack[index], d.headerBack);
-  d.headerText = readColor(p, k.headerText[index], d.headerText);
-  d.back = readColor(p, k.back[index], d.back);
-  d.text = readColor(p, k.text[index], d.text);
-  d.fontSize = readSize(p, k.fontSize[index], d.fontSize);
-  return d;
+  const int tab = index + 1;
+  ListDisplay d = target.listDisplay(tab);
+  try {
+    d.headerBack = readColor(p, k.headerBack[index], defaults.headerBack);
+    d.headerText = readColor(p, k.headerText[index], defaults.headerText);
+    d.back = readColor(p, k.back[index], defaults.back);
+    d.text = readColor(p, k.text[index], defaults.text);
+  } catch (const SettingsError&) {
+    target.setListDisplay(tab, d);
+    throw;
+  }
+  d.fontSize = readSize(p, k.fontSize[index], defaults.fontSize);
+  target.setListDisplay(tab, d);
 }
 
 // Field by field into `d`, so a bad colour leaves the fields before it filled.
@@ -48,11 +57,11 @@ void fillTab(const Profile& p, int index, ListDisplay& d) {
 void applyDisplaySettings(const Profile& p, DisplayTarget& target) {
   const auto& k = settingsKeys();
   const DisplaySettings defaults;
-  target.setListDisplay(1, readTab(p, 0, defaults.tabs[0]));
+  applyTab(p, 0, defaults.tabs[0], target);
   target.setSearchTextColor(readColor(p, k.searchTextColor, defaults.searchTextColor));
   target.setReplaceTextColor(readColor(p, k.replaceTextColor, defaults.replaceTextColor));
-  target.setListDisplay(2, readTab(p, 1, defaults.tabs[1]));
-  target.setListDisplay(3, readTab(p, 2, defaults.tabs[2]));
+  applyTab(p, 1, defaults.tabs[1], target);
+  applyTab(p, 2, defaults.tabs[2], target);
   target.setBoxFontSize(readSize(p, k.boxFontSize, defaults.boxFontSize));
   target.setStatusBarFontSize(readSize(p, k.statusBarFontSize, defaults.statusBarFontSize));
   target.setStatusBarVisible(p.readBool(k.display, k.statusBarVisible, defaults.statusBarVisible));

@@ -24,6 +24,9 @@ class DisplayTarget {
   virtual ~DisplayTarget() = default;
   // The list's colours and font size; the view sets the row height from the font (points * dpi / 72).
   virtual void setListDisplay(int tab, const ListDisplay& display) = 0;
+  // What the list shows now, the base of a new apply; the design look unless the target keeps
+  // what it was given.
+  virtual ListDisplay listDisplay(int /*tab*/) const { return ListDisplay{}; }
   virtual void setSearchTextColor(std::uint32_t color) = 0;
   virtual void setReplaceTextColor(std::uint32_t color) = 0;
   // Both tool-bar boxes; the lower tool bar is size + 23 pixels high.
@@ -36,8 +39,8 @@ class DisplayTarget {
 
 // Reads the keys and applies them in this order: tab 1, the search and replace colours, tab 2,
 // tab 3, the box font size, the status-bar font size, the status bar shown, the tool bar shown.
-// A tab's five values are read first and applied together. Raises SettingsError at a colour that
-// is neither a name nor a number (naming the key and the value), after applying what came before.
+// Key by key: a colour that is neither a name nor a number raises SettingsError (naming the key and
+// the value) after everything before it has been applied, the keys of its own tab included.
 void applyDisplaySettings(const Profile& profile, DisplayTarget& target);
 
 // The 21 keys, for the display settings dialog.

@@ -17,6 +17,7 @@ class CapturingTarget : public DisplayTarget {
  public:
   CapturingTarget(DisplayTarget& view, Settings& settings) : view_(view), settings_(settings) {}
   void setListDisplay(int tab, const ListDisplay& display) override { view_.setListDisplay(tab, display); }
+  ListDisplay listDisplay(int tab) const override { return view_.listDisplay(tab); }
   void setSearchTextColor(std::uint32_t color) override {
     settings_.SearchTextColor = color;
     view_.setSearchTextColor(color);

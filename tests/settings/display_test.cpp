@@ -87,9 +87,12 @@ TEST(DisplayApply, StoredValuesAndABadColourStopsAtItsKey) {
     EXPECT_NE(m.find("'pinkish'"), std::string::npos);
     EXPECT_NE(m.find(sj("TAB２背景色")), std::string::npos);
   }
-  EXPECT_EQ(r.calls, (std::vector<std::string>{"list1", "search=clBlue", "replace=clGreen"}));
+  // tab 2 gets the header colours read before the bad key; its font size stays as it was
+  EXPECT_EQ(r.calls, (std::vector<std::string>{"list1", "search=clBlue", "replace=clGreen", "list2"}));
   EXPECT_EQ(r.tabs[1].back, 0xFF0000u);
   EXPECT_EQ(r.tabs[1].fontSize, 20);
+  EXPECT_EQ(r.tabs[2].headerBack, 0x800000u);
+  EXPECT_EQ(r.tabs[2].back, ListDisplay{}.back);
 
   // the same file with the colour repaired goes all the way
   dir.write("Kelvane.ini", ini.replace(ini.find("pinkish"), 7, "clSilver"));

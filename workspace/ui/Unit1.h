@@ -94,6 +94,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
 
   // ---- DisplayTarget ----
   void setListDisplay(int tab, const ListDisplay& display) override;
+  ListDisplay listDisplay(int tab) const override;
   void setSearchTextColor(std::uint32_t color) override;
   void setReplaceTextColor(std::uint32_t color) override;
   void setBoxFontSize(int size) override;
@@ -155,6 +156,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   TForm5* history_ = nullptr;
   QPointer<TFormEditer> editor_;
 
+  ListDisplay listDisplays_[3];                // as last applied, by tab 1-3
   std::uint32_t searchTextColor_ = 0x0000FF;   // clRed
   std::uint32_t replaceTextColor_ = 0x008000;  // clGreen
   std::uint64_t box1Revision_ = ~0ull;

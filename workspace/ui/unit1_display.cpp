@@ -26,6 +26,7 @@ QFont withPoints(QFont font, int size) {
 void TForm1::setListDisplay(int tab, const ListDisplay& display) {
   const ListId id = tab == 1 ? ListId::kResult : tab == 2 ? ListId::kJoin : ListId::kTarget;
   if (tab < 1 || tab > 3) return;
+  listDisplays_[tab - 1] = display;
   const int i = listIndex(id);
   QListView* view = views_[i];
   const QPalette& palette = view->palette();
@@ -49,6 +50,8 @@ void TForm1::setListDisplay(int tab, const ListDisplay& display) {
   view->doItemsLayout();
   view->viewport()->update();
 }
+
+ListDisplay TForm1::listDisplay(int tab) const { return tab >= 1 && tab <= 3 ? listDisplays_[tab - 1] : ListDisplay{}; }
 
 void TForm1::setSearchTextColor(std::uint32_t color) {
   searchTextColor_ = color;
