@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "pattern/plain_text.h"
 #include "tests/testing/scripted_ui.h"
 #include "tests/testing/temp_dir.h"
 #include "workspace/workspace.h"
@@ -74,6 +75,35 @@ TEST_F(SearchRunTest, PlainModeHasNoLineBreakInItsRowsAndHonoursTheCaseOption) {
   ws.settings.CaseSensitive = false;
   search("abc");
   EXPECT_EQ(resultTexts(), (std::vector<std::string>{resultHeader(dir / "a.txt"), plainRow(3, "ABC")}));
+}
+
+// The run tests each line itself (the pattern upper-cased once, not per line); it must list exactly
+// the lines PlainLineMatch accepts. The traps: a trail byte that is an ASCII letter (ア = 0x83 0x41)
+// or a backslash (表 = 0x95 0x5C), full-width small letters that the upper-casing changes, and lines
+// cut at a lone CR or LF.
+TEST_F(SearchRunTest, PlainModeListsExactlyTheLinesThatPlainLineMatchAccepts) {
+  ws.settings.UseRegExp = false;
+  const std::string text = cp932Of("ア\r\nアa\r\nxA\r表\nｆｏｏ表\\\r\nＦＯＯ\r\nabcＡ\r\n");
+  dir.write("d.txt", text);
+  ws.ComboBox2KeyPress(13);
+  const std::vector<std::string> lines = loadLines(dir / "d.txt");
+  for (const bool caseSensitive : {true, false}) {
+    ws.settings.CaseSensitive = caseSensitive;
+    for (const char* pattern : {"a", "A", "\\", "ｆｏｏ", "ＦＯＯ", "cａ", "表\\"}) {
+      std::vector<std::string> expected;
+      for (std::size_t k = 0; k < lines.size(); ++k) {
+        if (PlainLineMatch(lines[k], cp932Of(pattern), caseSensitive)) {
+          expected.push_back(plainRow(static_cast<int>(k + 1), lines[k]));
+        }
+      }
+      search(cp932Of(pattern));
+      std::vector<std::string> rows = resultTexts();
+      const auto d = std::find(rows.begin(), rows.end(), resultHeader(dir / "d.txt"));
+      const std::vector<std::string> found =
+          d == rows.end() ? std::vector<std::string>{} : std::vector<std::string>(d + 1, rows.end());
+      EXPECT_EQ(found, expected) << pattern << " case-sensitive " << caseSensitive;
+    }
+  }
 }
 
 TEST_F(SearchRunTest, PatternModeIgnoresTheCaseOption) {
