@@ -136,6 +136,7 @@ class Scanner {
     std::size_t shift = 0;
     file_.Refill(&shift);
     p_ -= shift;
+    scan_ -= shift;
     lineStart_ -= shift;
     bnd_ -= shift;
     dead_.Shift(shift);
@@ -288,67 +289,91 @@ class Scanner {
   // Only where one of the first characters occurs can a walk succeed; 16 positions are compared at a
   // time. A double-byte first character needs the byte after the candidate, so the last byte waits.
   void RunFirstSet() {
-    const std::vector<std::uint16_t>& codes = tables_.FirstCodes();
-    RunCandidates([&](std::size_t from) { return FindFirst(codes, from); }, 1);
+    FirstSet set(tables_.FirstCodes());
+    RunCandidates([&](std::size_t from) { return FindFirst(set, from); }, 1);
   }
 
-  std::size_t FindFirst(const std::vector<std::uint16_t>& codes, std::size_t from) const {
+  // The first codes as the comparisons need them, made once per file.
+  struct FirstSet {
+    explicit FirstSet(const std::vector<std::uint16_t>& codes) : codes(codes) {
+#if defined(__SSE2__)
+      for (std::uint16_t code : codes) {
+        if (count == GrepTables::kMaxFirstCodes) break;
+        isPair[count] = code >= 0x100;
+        first[count] = _mm_set1_epi8(static_cast<char>(isPair[count] ? code >> 8 : code));
+        second[count] = _mm_set1_epi8(static_cast<char>(code & 0xFF));
+        ++count;
+      }
+#endif
+    }
+    const std::vector<std::uint16_t>& codes;
+#if defined(__SSE2__)
+    __m128i first[GrepTables::kMaxFirstCodes], second[GrepTables::kMaxFirstCodes];
+    bool isPair[GrepTables::kMaxFirstCodes] = {};
+    std::size_t count = 0;
+#endif
+  };
+
+  std::size_t FindFirst(const FirstSet& set, std::size_t from) const {
     std::size_t i = from;
 #if defined(__SSE2__)
+    const std::size_t count = set.count;
     for (; i + 17 <= end_; i += 16) {
       __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i));
       __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d_ + i + 1));
       __m128i any = _mm_setzero_si128();
-      for (std::uint16_t code : codes) {
-        if (code < 0x100) {
-          any = _mm_or_si128(any, _mm_cmpeq_epi8(v0, _mm_set1_epi8(static_cast<char>(code))));
-        } else {
-          __m128i lead = _mm_cmpeq_epi8(v0, _mm_set1_epi8(static_cast<char>(code >> 8)));
-          any = _mm_or_si128(any, _mm_and_si128(lead, _mm_cmpeq_epi8(v1, _mm_set1_epi8(static_cast<char>(code)))));
-        }
+      for (std::size_t c = 0; c < count; ++c) {
+        __m128i hit = _mm_cmpeq_epi8(v0, set.first[c]);
+        if (set.isPair[c]) hit = _mm_and_si128(hit, _mm_cmpeq_epi8(v1, set.second[c]));
+        any = _mm_or_si128(any, hit);
       }
-      if (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(any)))
+      if (auto mask = static_cast<unsigned>(_mm_movemask_epi8(any)))
         return i + static_cast<std::size_t>(__builtin_ctz(mask));
     }
 #endif
     for (; i + 1 < end_; ++i) {
       auto b0 = static_cast<unsigned char>(d_[i]), b1 = static_cast<unsigned char>(d_[i + 1]);
-      for (std::uint16_t code : codes) {
+      for (std::uint16_t code : set.codes) {
         if (code < 0x100 ? b0 == code : (b0 == (code >> 8) && b1 == (code & 0xFF))) return i;
       }
     }
     return kNoCandidate;
   }
 
-  // The walk from each candidate that starts on a character boundary; find(from) gives the next
-  // candidate at or after from, and the last `keep` bytes of a block wait for the next one.
+  // Line ends are counted only up to candidates that start a character: a hit on a trail byte costs
+  // no more than the boundary test. scan_ runs ahead of p_, the counted position.
   template <class Find>
   void RunCandidates(Find find, std::size_t keep) {
+    scan_ = p_;
     for (;;) {
-      std::size_t h = find(p_);
+      std::size_t h = find(scan_);
       if (h == kNoCandidate) {
         if (file_.AtFileEnd()) return;
-        Advance(end_ - p_ > keep ? end_ - keep : p_);
+        Advance(end_ - scan_ > keep ? end_ - keep : scan_);
+        scan_ = p_;
         Refill();
         continue;
       }
+      bool lineEnd = d_[h] == '\n';
+      if (lineEnd && h + 1 == end_ && file_.AtFileEnd()) return;  // the final LF ends the file
+      if (!lineEnd && !OnBoundary(h)) {
+        scan_ = bnd_ = h + 1;  // h is a trail byte, so the next byte starts a character
+        continue;
+      }
       Advance(h);
-      if (d_[h] == '\n') {
-        if (h + 1 == end_ && file_.AtFileEnd()) return;  // the final LF ends the file
+      if (lineEnd) {
         ++lineNo_;
         lineStart_ = h + 1;
-      } else if (!OnBoundary(h)) {
-        p_ = bnd_ = h + 1;  // h is a trail byte, so the next byte starts a character
-        continue;
       }
       std::size_t len;
       std::int32_t s = Step(tables_.Start(), h, &len);
       if (s >= 0 && Walk(s, h + len)) {
         ReportLine();
-        continue;
+      } else {
+        p_ += len;
+        bnd_ = p_;
       }
-      p_ += len;
-      bnd_ = p_;
+      scan_ = p_;
     }
   }
 
@@ -360,6 +385,7 @@ class Scanner {
   const char* d_;
   std::size_t end_;
   std::size_t p_ = 0;          // the next start position; everything before it is counted
+  std::size_t scan_ = 0;       // where the candidate search goes on (at or after p_)
   std::size_t lineStart_ = 0;  // the first byte of the line of p_
   std::size_t bnd_ = 0;        // a character boundary at or before every candidate still to test
   std::int32_t lineNo_ = 0;    // the line of p_ (the LF at p_ is not yet counted)
