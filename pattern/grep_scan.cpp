@@ -132,6 +132,7 @@ class Scanner {
     // the line (an attempt from the LF still reads it).
     std::size_t keep = std::min(lineStart_, p_);
     if (bnd_ < keep) bnd_ = keep;
+    if (scan_ < p_) scan_ = p_;  // the table walk does not use scan_
     file_.SetAnchor(p_, keep, lineNo_);
     std::size_t shift = 0;
     file_.Refill(&shift);
