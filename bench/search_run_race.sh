@@ -6,14 +6,14 @@
 #
 # builds search_run_bench and kelvane-grep (Release, without Qt, in build-search-race/ unless BUILD
 # names another build folder) and the corpus of bench/make_corpus.sh when they are missing, runs the
-# Race/ benchmarks of bench/search_run_bench.cpp RUNS times each (default 5, in random order, after
+# Race/ benchmarks of bench/search_run_bench.cpp RUNS times each (default 7, in random order, after
 # one warm-up run of each), and prints the median wall-clock times and the ratios as Markdown.
 # RunSearch searches a target list built from the corpus beforehand; kelvane-grep is timed as a
 # user runs it, folder walk and output included. The line counts of both sides must agree.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-runs=${1:-5}
+runs=${1:-7}
 build=${BUILD:-$root/build-search-race}
 
 "$here/make_corpus.sh" >/dev/null
