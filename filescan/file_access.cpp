@@ -76,7 +76,7 @@ FolderScan ScanFolderTree(const std::string& root, const ProgressFn& progress, b
       const std::string& folder = level[f];
       scan.folders.push_back(folder);
       try {
-        files::Listing listing = files::listFolder(folder);
+        files::Listing listing = files::listFolderKinds(folder);
         scan.leftOut += listing.leftOut;
         for (const files::Entry& e : listing.entries) {
           if ((e.attributes & files::kDirectory) == 0) continue;
@@ -102,7 +102,7 @@ FolderScan ScanFolderTree(const std::string& root, const ProgressFn& progress, b
 FileList ListFolderFiles(const std::string& folder) {
   FileList list;
   try {
-    files::Listing listing = files::listFolder(folder);
+    files::Listing listing = files::listFolderKinds(folder);
     list.leftOut = listing.leftOut;
     for (const files::Entry& e : listing.entries) {
       if (isFile(e.attributes)) list.paths.push_back(joinPath(folder, e.name));

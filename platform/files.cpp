@@ -214,7 +214,12 @@ bool ntfsLess(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-Listing listFolder(const std::string& folder) {
+namespace {
+
+// The names of one folder, without "." and "..", in NTFS order; `describe(dirFd, dirent, entry)`
+// fills in what the caller wants to know about each entry.
+template <typename Describe>
+Listing readFolder(const std::string& folder, Describe describe) {
   std::string native = nativeOrThrow(folder, kCannotListFolder);
   std::unique_ptr<DIR, DirCloser> dir(opendir(native.empty() ? "." : native.c_str()));
   if (!dir) throw FileError(message(kCannotListFolder, folder, errno));
@@ -235,17 +240,51 @@ Listing listFolder(const std::string& folder) {
     }
     Entry entry;
     entry.name = std::move(*name);
-    struct stat st;
-    // Links are followed; a link to nothing is listed with no attribute bits.
-    if (fstatat(dirFd, d->d_name, &st, 0) == 0) {
-      entry.attributes = attributesOf(dirFd, d->d_name, st);
-      if (S_ISREG(st.st_mode)) entry.size = static_cast<std::uint64_t>(st.st_size);
-    }
+    describe(dirFd, *d, entry);
     listing.entries.push_back(std::move(entry));
   }
   std::sort(listing.entries.begin(), listing.entries.end(),
             [](const Entry& x, const Entry& y) { return ntfsLess(x.name, y.name); });
   return listing;
+}
+
+unsigned kindOf(const struct stat& st, const char* name) {
+  if (S_ISDIR(st.st_mode)) return kDirectory;
+  if (!S_ISREG(st.st_mode)) return 0;
+  return name[0] == '.' ? kArchive | kHidden : kArchive;
+}
+
+}  // namespace
+
+Listing listFolder(const std::string& folder) {
+  return readFolder(folder, [](int dirFd, const struct dirent& d, Entry& entry) {
+    struct stat st;
+    // Links are followed; a link to nothing is listed with no attribute bits.
+    if (fstatat(dirFd, d.d_name, &st, 0) == 0) {
+      entry.attributes = attributesOf(dirFd, d.d_name, st);
+      if (S_ISREG(st.st_mode)) entry.size = static_cast<std::uint64_t>(st.st_size);
+    }
+  });
+}
+
+Listing listFolderKinds(const std::string& folder) {
+  return readFolder(folder, [](int dirFd, const struct dirent& d, Entry& entry) {
+    switch (d.d_type) {
+      case DT_DIR:
+        entry.attributes = kDirectory;
+        return;
+      case DT_REG:
+        entry.attributes = d.d_name[0] == '.' ? kArchive | kHidden : kArchive;
+        return;
+      case DT_LNK:
+      case DT_UNKNOWN:
+        break;  // a link is what it points to; some file systems leave the kind to stat
+      default:
+        return;  // fifos, sockets, devices
+    }
+    struct stat st;
+    if (fstatat(dirFd, d.d_name, &st, 0) == 0) entry.attributes = kindOf(st, d.d_name);
+  });
 }
 
 bool fileExists(const std::string& path) {

@@ -39,6 +39,13 @@ struct Listing {
 // The entries of one folder. Raises FileError when the folder cannot be read.
 Listing listFolder(const std::string& folder);
 
+// The same entries with only what a walk needs, at a fraction of the cost: attributes hold
+// kDirectory, or kArchive (with kHidden for a name that starts with "."), or nothing, exactly as
+// listFolder gives them; kReadOnly is never set and size is always 0. The kind comes with the names,
+// so the system is asked about an entry only when the folder does not say (a link, or a file system
+// that leaves kinds out). Raises FileError when the folder cannot be read.
+Listing listFolderKinds(const std::string& folder);
+
 // NTFS order: ASCII letters compared upper-cased, then bytes.
 bool ntfsLess(std::string_view a, std::string_view b);
 

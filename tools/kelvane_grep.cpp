@@ -196,7 +196,7 @@ class GrepTool {
       if (id && !visited.insert({id->device, id->inode}).second) continue;
       files::Listing listing;
       try {
-        listing = files::listFolder(folder);
+        listing = files::listFolderKinds(folder);  // only names and kinds: no call per file
       } catch (const files::FileError& e) {
         Fail(fromEngine(e.what()));
         continue;

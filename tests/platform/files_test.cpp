@@ -70,6 +70,46 @@ TEST(ListFolder, NtfsOrderAttributesAndLeftOutNames) {
   EXPECT_EQ(listing.entries[4].size, 5u);
 }
 
+TEST(ListFolder, KindsListingAgreesWithTheFullOneSaveReadOnlyAndSize) {
+  TempDir dir;
+  dir.write("a.txt", "12345");
+  dir.write(".hidden", "x");
+  dir.write("ro.txt", "x");
+  chmod((dir / "ro.txt").c_str(), 0444);
+  dir.write("😀.txt", "");
+  dir.mkdir("sub");
+  dir.mkdir(".git");
+  symlink((dir / "sub").c_str(), (dir / "to_sub").c_str());
+  symlink((dir / "to_sub").c_str(), (dir / "to_to_sub").c_str());
+  symlink((dir / "a.txt").c_str(), (dir / "to_file").c_str());
+  symlink((dir / ".hidden").c_str(), (dir / ".to_hidden").c_str());
+  symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str());
+  symlink((dir / "loop2").c_str(), (dir / "loop1").c_str());
+  symlink((dir / "loop1").c_str(), (dir / "loop2").c_str());
+  mkfifo((dir / "fifo").c_str(), 0600);
+
+  Listing full = listFolder(dir.path());
+  Listing kinds = listFolderKinds(dir.path());
+  EXPECT_EQ(kinds.leftOut, 1u);
+  ASSERT_EQ(kinds.entries.size(), full.entries.size());
+  for (std::size_t i = 0; i < full.entries.size(); ++i) {
+    EXPECT_EQ(kinds.entries[i].name, full.entries[i].name);
+    EXPECT_EQ(kinds.entries[i].attributes, full.entries[i].attributes & ~kReadOnly) << full.entries[i].name;
+    EXPECT_EQ(kinds.entries[i].size, 0u);
+  }
+  auto attr = [&](const std::string& name) {
+    for (const auto& e : kinds.entries)
+      if (e.name == name) return e.attributes;
+    return 0xFFFFu;
+  };
+  EXPECT_EQ(attr("to_to_sub"), kDirectory);
+  EXPECT_EQ(attr("to_file"), kArchive);
+  EXPECT_EQ(attr(".to_hidden"), kArchive | kHidden);
+  EXPECT_EQ(attr("loop1"), 0u);
+  EXPECT_THROW(listFolderKinds(dir / "gone"), FileError);
+  EXPECT_THROW(listFolderKinds(dir / "a.txt"), FileError);
+}
+
 TEST(ListFolder, MissingFolderRaisesWithItsName) {
   TempDir dir;
   try {
