@@ -248,7 +248,7 @@ std::size_t decodeUtf8(const unsigned char* s, std::size_t left, std::uint32_t& 
 
 // The output buffer of a table conversion. It always keeps room for `growth` bytes per input byte
 // still to come plus one, so the table steps write without checking (ASCII runs write 8 bytes for
-// 8 bytes, a character writes its 3 or 2 bytes however many of them count).
+// 8 bytes, a character writes a whole table entry however many of its bytes count).
 class Output {
  public:
   Output(std::string& text, std::size_t inputSize, std::size_t growth) : text_(text), growth_(growth) {
@@ -357,7 +357,7 @@ Converted toUtf8(std::string_view cp932) {
       length = 2;
     }
     if (piece->length != 0) {
-      std::memcpy(out.at(), piece->bytes, 3);
+      std::memcpy(out.at(), piece, sizeof *piece);  // the length byte lands in the room and is overwritten
       out.advance(piece->length);
       pos += length;
       continue;
