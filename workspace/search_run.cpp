@@ -16,13 +16,6 @@ namespace kelvane {
 
 namespace {
 
-std::string searchProgress(int marks) {
-  const WorkspaceTexts& t = texts();
-  std::string text;
-  for (int i = 0; i < 10; ++i) text += i < marks ? t.markDone : t.markTodo;
-  return text + t.searching;
-}
-
 bool isDocFile(const std::string& path) { return cp932::upper(fileExtension(path)) == ".DOC"; }
 
 // A match row: "【", the line number, "列目】", then the line, with lineBreak between them in pattern
@@ -141,7 +134,7 @@ void Workspace::RunSearch() {
     if (settings.UseRegExp) Grep2.SetRegExp(pattern);
     const int n = CheckListBox1.count();
     for (int i = 0; i < n && !stopped; ++i) {
-      setStatusText(searchProgress(n > 1 ? static_cast<int>(10.0 * i / (n - 1)) : 10));
+      setStatusText(searchProgressText(n > 1 ? static_cast<int>(10.0 * i / (n - 1)) : 10));
       const CheckRow& row = CheckListBox1.row(i);
       if (row.header || !row.checked || !files::fileExists(row.text)) continue;
       try {

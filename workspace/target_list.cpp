@@ -12,13 +12,6 @@ namespace kelvane {
 
 namespace {
 
-std::string searchProgress(int marks) {
-  const WorkspaceTexts& t = texts();
-  std::string text;
-  for (int i = 0; i < 10; ++i) text += i < marks ? t.markDone : t.markTodo;
-  return text + t.searching;
-}
-
 constexpr std::size_t kUnreadableShown = 10;
 
 }  // namespace
@@ -92,13 +85,13 @@ bool Workspace::BuildTargetList() {
     }
     const int c = static_cast<int>(scan.folders.size());
     for (int a = 0; a < c; ++a) {
-      if (c > 1) setStatusText(searchProgress(static_cast<int>(10.0 * a / (c - 1))));
+      if (c > 1) setStatusText(searchProgressText(static_cast<int>(10.0 * a / (c - 1))));
       addFolderFiles(scan.folders[a], filter);
     }
   } else {
-    setStatusText(searchProgress(5));
+    setStatusText(searchProgressText(5));
     addFolderFiles(folder, filter);
-    setStatusText(searchProgress(8));
+    setStatusText(searchProgressText(8));
   }
   RemoveEmptyFolders();
   builtFolder_ = folder;

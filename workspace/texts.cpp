@@ -57,4 +57,11 @@ const WorkspaceTexts& texts() {
   return table;
 }
 
+std::string searchProgressText(int marks) {
+  const WorkspaceTexts& t = texts();
+  std::string text;
+  for (int i = 0; i < 10; ++i) text += i < marks ? t.markDone : t.markTodo;
+  return text + t.searching;
+}
+
 }  // namespace kelvane

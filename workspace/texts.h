@@ -54,4 +54,7 @@ struct WorkspaceTexts {
 // The table, converted on first use.
 const WorkspaceTexts& texts();
 
+// The search progress: "■" marks times (0 to 10), "□" for the rest of ten, then "検索中".
+std::string searchProgressText(int marks);
+
 }  // namespace kelvane
