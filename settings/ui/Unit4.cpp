@@ -1,10 +1,9 @@
 #include "settings/ui/Unit4.h"
 
-#include <QDialogButtonBox>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "settings/ui/dialog_buttons.h"
 #include "settings/ui/dialog_texts.h"
 
 namespace kelvane {
@@ -13,13 +12,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   setObjectName("TForm4");
   setWindowTitle(QString::fromUtf8(dialog_texts::kDisplayCaption));
   setModal(true);
-  auto* buttons = new QDialogButtonBox(this);
-  auto* ok = buttons->addButton(QString::fromUtf8(dialog_texts::kUpdate), QDialogButtonBox::AcceptRole);
-  ok->setObjectName("Button2");
-  auto* cancel = buttons->addButton(QString::fromUtf8(dialog_texts::kCancel), QDialogButtonBox::RejectRole);
-  cancel->setObjectName("Button1");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = makeDialogButtons(this, dialog_texts::kUpdate);
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");
   PageControl1->setTabPosition(QTabWidget::South);
