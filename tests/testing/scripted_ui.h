@@ -12,6 +12,7 @@
 
 #include "settings/display.h"
 #include "workspace/ui_port.h"
+#include "workspace/workspace.h"
 
 namespace kelvane::testing {
 
@@ -97,6 +98,20 @@ class ScriptedUi : public UiPort, public DisplayTarget {
  private:
   template <class T>
   T answer(std::deque<T>& queue, const std::string& kind, const std::string& text, T fallback);
+};
+
+// Records every status text the workspace shows while it is alive, progress texts included (they are
+// overwritten before anyone could read them afterwards).
+class StatusRecorder : public WorkspaceObserver {
+ public:
+  explicit StatusRecorder(Workspace& ws) : ws_(ws) { ws_.setObserver(this); }
+  ~StatusRecorder() override { ws_.setObserver(nullptr); }
+  const std::vector<std::string>& texts() const { return texts_; }
+
+ private:
+  void workspaceChanged() override { texts_.push_back(ws_.statusText()); }
+  Workspace& ws_;
+  std::vector<std::string> texts_;
 };
 
 }  // namespace kelvane::testing

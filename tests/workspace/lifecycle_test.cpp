@@ -15,6 +15,7 @@ namespace kelvane {
 namespace {
 
 using testing::cp932Of;
+using testing::StatusRecorder;
 using testing::TempDir;
 
 // Runs the test in a fresh current folder, which becomes the start-up folder.
@@ -121,16 +122,11 @@ TEST_F(LifecycleTest, WhatCannotBeRemovedStaysAndEachFailureIsShown) {
   std::filesystem::permissions(dir / "Temp/sub/ro/c.txt", std::filesystem::perms::owner_read);
   ASSERT_EQ(mkfifo((dir / "Temp/sub/pipe").c_str(), 0600), 0);
   std::vector<std::string> statuses;
-  struct Recorder : WorkspaceObserver {
-    Workspace* ws;
-    std::vector<std::string>* out;
-    void workspaceChanged() override { out->push_back(ws->statusText()); }
-  } recorder;
-  recorder.ws = &ws;
-  recorder.out = &statuses;
-  ws.setObserver(&recorder);
-  ws.FormClose(680, 480);
-  ws.setObserver(nullptr);
+  {
+    StatusRecorder recorder(ws);
+    ws.FormClose(680, 480);
+    statuses = recorder.texts();
+  }
   EXPECT_FALSE(std::filesystem::exists(dir / "Temp/a.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir / "Temp/sub/b.txt"));
   EXPECT_TRUE(std::filesystem::exists(dir / "Temp/sub/pipe"));

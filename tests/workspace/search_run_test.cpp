@@ -13,6 +13,7 @@ namespace kelvane {
 namespace {
 
 using testing::cp932Of;
+using testing::StatusRecorder;
 using testing::TempDir;
 
 std::string resultHeader(const std::string& path) { return "\"" + path + "\"" + cp932Of(",の検索結果"); }
@@ -251,16 +252,11 @@ TEST_F(SearchRunTest, DocFilesAreAnnouncedNotSearchedInPatternModeOnly) {
 
 TEST_F(SearchRunTest, ProgressRunsFromTenEmptyToTenFullMarks) {
   std::vector<std::string> statuses;
-  struct Recorder : WorkspaceObserver {
-    Workspace* ws;
-    std::vector<std::string>* out;
-    void workspaceChanged() override { out->push_back(ws->statusText()); }
-  } recorder;
-  recorder.ws = &ws;
-  recorder.out = &statuses;
-  ws.setObserver(&recorder);
-  search("foo");
-  ws.setObserver(nullptr);
+  {
+    StatusRecorder recorder(ws);
+    search("foo");
+    statuses = recorder.texts();
+  }
   const auto has = [&](const char* t) {
     return std::find(statuses.begin(), statuses.end(), cp932Of(t)) != statuses.end();
   };

@@ -13,6 +13,7 @@ namespace kelvane {
 namespace {
 
 using testing::cp932Of;
+using testing::StatusRecorder;
 using testing::TempDir;
 
 std::string header(const std::string& folder, int files) {
@@ -98,16 +99,11 @@ TEST_F(TargetListTest, ABuildEmptiesTheResultAndJoinListsAndSetsTheScrollWidth) 
 TEST_F(TargetListTest, ProgressTextsOfAOneFolderBuild) {
   ws.settings.Subfolders = false;
   std::vector<std::string> statuses;
-  struct Recorder : WorkspaceObserver {
-    Workspace* ws;
-    std::vector<std::string>* out;
-    void workspaceChanged() override { out->push_back(ws->statusText()); }
-  } recorder;
-  recorder.ws = &ws;
-  recorder.out = &statuses;
-  ws.setObserver(&recorder);
-  choose(dir.path());
-  ws.setObserver(nullptr);
+  {
+    StatusRecorder recorder(ws);
+    choose(dir.path());
+    statuses = recorder.texts();
+  }
   const auto has = [&](const std::string& t) {
     return std::find(statuses.begin(), statuses.end(), t) != statuses.end();
   };
