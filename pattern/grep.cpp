@@ -5,6 +5,36 @@
 #include "pattern/re_preprocessor.h"
 
 namespace kelvane {
+namespace {
+
+// The searches of one thread read their files in turn through one window storage, so a file costs
+// no allocation. A search started from within a report (the storage is then in use) gets its own.
+struct SharedWindow {
+  TTxtWindow storage;
+  bool busy = false;
+};
+thread_local SharedWindow sharedWindow;
+
+// A window grown for a huge line is not kept for the rest of the thread's life.
+constexpr std::size_t kKeptWindow = 4 * TTxtFile::kBlockSize;
+
+class WindowLoan {
+ public:
+  WindowLoan() : mine_(!sharedWindow.busy) { sharedWindow.busy = true; }
+  ~WindowLoan() {
+    if (!mine_) return;
+    sharedWindow.busy = false;
+    if (sharedWindow.storage.size() > kKeptWindow) sharedWindow.storage.Release();
+  }
+  WindowLoan(const WindowLoan&) = delete;
+  WindowLoan& operator=(const WindowLoan&) = delete;
+  TTxtWindow* Storage() { return mine_ ? &sharedWindow.storage : nullptr; }
+
+ private:
+  bool mine_;
+};
+
+}  // namespace
 
 TGrep::TGrep() { FuzzyDictionaries().push_back(&FuzzyCharDic()); }
 
@@ -55,9 +85,10 @@ void TGrep::GrepByDFA(const std::string& fileName) {
 
 void TGrep::Search(const std::string& fileName) {
   if (!tables_) RemakeTables();
+  WindowLoan window;  // outlives the reader
   std::unique_ptr<TTxtFile> file;
   try {
-    file = std::make_unique<TTxtFile>(fileName, &Cancel, ProcessMessages, BlockSize);
+    file = std::make_unique<TTxtFile>(fileName, &Cancel, ProcessMessages, BlockSize, window.Storage());
   } catch (const EEndOfFile&) {
     return;  // an empty file: nothing to report
   }

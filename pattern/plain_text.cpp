@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -95,15 +96,21 @@ void forEachLine(const std::string& path,
   if (S_ISDIR(st.st_mode)) failOn(path, EISDIR);
   if (!S_ISREG(st.st_mode)) failOn(path, ENODEV);
   std::string carry;  // the unfinished last line of the pieces read so far
-  std::vector<char> piece(kPieceSize);
+  // A piece is the file's size where that is smaller (most files of a tree are), and is never
+  // cleared: only the bytes read are looked at. The + 1 lets the read see the end of the file.
+  std::size_t pieceSize = kPieceSize;
+  if (st.st_size >= 0 && static_cast<std::uint64_t>(st.st_size) < kPieceSize) {
+    pieceSize = static_cast<std::size_t>(st.st_size) + 1;
+  }
+  std::unique_ptr<char[]> piece(new char[pieceSize]);
   std::int64_t lineNo = 0;
   bool afterCR = false;  // the previous piece ended in a CR: an LF at the start of this one belongs to it
   for (;;) {
-    ssize_t n = ::read(fd.get(), piece.data(), piece.size());
+    ssize_t n = ::read(fd.get(), piece.get(), pieceSize);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) failOn(path, errno);
     if (n == 0) break;
-    std::string_view text(piece.data(), static_cast<std::size_t>(n));
+    std::string_view text(piece.get(), static_cast<std::size_t>(n));
     bool ended = false;
     if (auto nul = text.find('\0'); nul != std::string_view::npos) {
       text = text.substr(0, nul);
@@ -112,8 +119,18 @@ void forEachLine(const std::string& path,
     std::size_t start = 0;
     if (afterCR && !text.empty() && text[0] == '\n') start = 1;
     afterCR = false;
-    for (std::size_t i = start; i < text.size(); ++i) {
-      if (text[i] != '\r' && text[i] != '\n') continue;
+    const std::size_t size = text.size();
+    auto find = [&](char c) {
+      const void* hit = start < size ? std::memchr(text.data() + start, c, size - start) : nullptr;
+      return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : size;
+    };
+    // The next CR and the next LF at or after start, each looked for again only once passed.
+    std::size_t nextCR = find('\r'), nextLF = find('\n');
+    for (;;) {
+      if (nextCR < start) nextCR = find('\r');
+      if (nextLF < start) nextLF = find('\n');
+      std::size_t i = nextCR < nextLF ? nextCR : nextLF;
+      if (i >= size) break;
       std::string_view line = text.substr(start, i - start);
       if (!carry.empty()) {
         carry.append(line);
@@ -122,7 +139,7 @@ void forEachLine(const std::string& path,
       if (!onLine(line, ++lineNo)) return;
       carry.clear();
       if (text[i] == '\r') {
-        if (i + 1 == text.size())
+        if (i + 1 == size)
           afterCR = true;
         else if (text[i + 1] == '\n')
           ++i;

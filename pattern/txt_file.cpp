@@ -47,16 +47,18 @@ int openRegularFile(const std::string& fileName, std::uint64_t* size) {
 }  // namespace
 
 TTxtFile::TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessagesFn processMessages,
-                   std::size_t blockSize)
+                   std::size_t blockSize, TTxtWindow* storage)
     : fileName_(fileName),
       blockSize_(blockSize == 0 ? 1 : blockSize),
       cancel_(cancel),
-      processMessages_(std::move(processMessages)) {
+      processMessages_(std::move(processMessages)),
+      win_(storage ? storage : &own_) {
   fd_ = openRegularFile(fileName, &fileSize_);
   try {
-    // A small file gets a small window: most files of a tree are far shorter than a block.
-    win_.assign(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, fileSize_ + 1)) + kSpareSize, 0);
-    win_[0] = '\n';
+    // A small file gets a small window: most files of a tree are far shorter than a block. Nothing
+    // is cleared: every byte read back is written first.
+    win_->Grow(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, fileSize_ + 1)) + kSpareSize, 0);
+    W()[0] = '\n';
     dataEnd_ = 1;
     ReadBlock();
     if (consumed_ == 0) throw EEndOfFile();
@@ -160,7 +162,7 @@ std::size_t normaliseChunks(const char* p, std::size_t i, std::size_t n, char*& 
 // Appends n raw bytes to the window with the line ends and zero bytes made regular (see the header).
 // p may lie in the window itself, behind the data: the output never overtakes the input.
 void TTxtFile::AppendNormalised(const char* p, std::size_t n) {
-  char* out = win_.data() + dataEnd_;
+  char* out = W() + dataEnd_;
   std::size_t i = 0;
   if (pendingCR_ && n > 0) {
     pendingCR_ = false;
@@ -183,13 +185,22 @@ void TTxtFile::AppendNormalised(const char* p, std::size_t n) {
     }
     ++i;
   }
-  dataEnd_ = static_cast<std::size_t>(out - win_.data());
-  std::memset(out, 0, win_.size() - dataEnd_ < 3 ? win_.size() - dataEnd_ : 3);
+  dataEnd_ = static_cast<std::size_t>(out - W());
+  std::memset(out, 0, win_->size() - dataEnd_ < 3 ? win_->size() - dataEnd_ : 3);
 }
 
 void TTxtFile::Reserve(std::size_t bytes) {
   std::size_t need = dataEnd_ + bytes + 32;  // room for the 16-byte loads and stores and the closing zeros
-  if (win_.size() < need) win_.resize(std::max(need, win_.size() + win_.size() / 2), 0);
+  if (win_->size() < need) win_->Grow(std::max(need, win_->size() + win_->size() / 2), dataEnd_ + 3);
+}
+
+void TTxtWindow::Grow(std::size_t n, std::size_t keep) {
+  if (n <= size_) return;
+  std::unique_ptr<char[]> bigger(new char[n]);
+  if (keep > size_) keep = size_;
+  if (keep > 0) std::memcpy(bigger.get(), p_.get(), keep);
+  p_ = std::move(bigger);
+  size_ = n;
 }
 
 // Reads straight into the window behind the data and normalises there.
@@ -197,7 +208,7 @@ void TTxtFile::ReadBlock() {
   std::size_t want = blockSize_;
   if (consumed_ < fileSize_ && fileSize_ - consumed_ < want) want = static_cast<std::size_t>(fileSize_ - consumed_) + 1;
   Reserve(want + kReadLag);
-  char* into = win_.data() + dataEnd_ + kReadLag;
+  char* into = W() + dataEnd_ + kReadLag;
   std::size_t got = ReadRaw(into, want);
   consumed_ += got;
   if (got > 0) {
@@ -206,7 +217,7 @@ void TTxtFile::ReadBlock() {
     if (pendingCR_) {
       lastWasLF_ = false;
     } else if (dataEnd_ > 0) {
-      lastWasLF_ = win_[dataEnd_ - 1] == '\n';
+      lastWasLF_ = W()[dataEnd_ - 1] == '\n';
     }
   }
   if (got < want || consumed_ == fileSize_) {
@@ -215,8 +226,8 @@ void TTxtFile::ReadBlock() {
       pendingCR_ = false;
       static const char kLF = '\n';
       Reserve(kReadLag);
-      std::memcpy(win_.data() + dataEnd_ + kReadLag, &kLF, 1);
-      AppendNormalised(win_.data() + dataEnd_ + kReadLag, 1);
+      std::memcpy(W() + dataEnd_ + kReadLag, &kLF, 1);
+      AppendNormalised(W() + dataEnd_ + kReadLag, 1);
       lastWasLF_ = true;
     }
   }
@@ -233,9 +244,9 @@ bool TTxtFile::Refill(std::size_t* shift) {
   if (atEnd_) return false;
   std::size_t drop = lineStart_;
   if (drop > 0) {
-    std::memmove(win_.data(), win_.data() + drop, dataEnd_ - drop);
+    std::memmove(W(), W() + drop, dataEnd_ - drop);
     dataEnd_ -= drop;
-    std::memset(win_.data() + dataEnd_, 0, 3);
+    std::memset(W() + dataEnd_, 0, 3);
     lineStart_ -= drop;
     anchor_ -= drop;
     look_ -= drop;
@@ -255,18 +266,18 @@ bool TTxtFile::HaveByteAt(std::size_t& pos) {
   return true;
 }
 
-bool TTxtFile::LeadPairsAt(std::size_t& pos) { return HaveByteAt(pos) && win_[pos] != '\n'; }
+bool TTxtFile::LeadPairsAt(std::size_t& pos) { return HaveByteAt(pos) && W()[pos] != '\n'; }
 
 std::uint16_t TTxtFile::GetChar() {
   if (!HaveByteAt(anchor_)) throw EEndOfFile();
-  auto b = static_cast<unsigned char>(win_[anchor_++]);
+  auto b = static_cast<unsigned char>(W()[anchor_++]);
   std::uint16_t c = b;
   if (b == '\n') {
     lineStart_ = anchor_;
     ++lineNo_;
     if (atEnd_ && anchor_ >= dataEnd_) throw EEndOfFile();
   } else if (cp932::isLeadByte(b) && LeadPairsAt(anchor_)) {
-    c = static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(win_[anchor_++]));
+    c = static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(W()[anchor_++]));
   }
   look_ = anchor_;
   return c;
@@ -274,9 +285,9 @@ std::uint16_t TTxtFile::GetChar() {
 
 std::uint16_t TTxtFile::NextChar() {
   if (!HaveByteAt(look_)) return 0;
-  auto b = static_cast<unsigned char>(win_[look_++]);
+  auto b = static_cast<unsigned char>(W()[look_++]);
   if (cp932::isLeadByte(b) && LeadPairsAt(look_)) {
-    return static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(win_[look_++]));
+    return static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(W()[look_++]));
   }
   return b;
 }
@@ -284,9 +295,9 @@ std::uint16_t TTxtFile::NextChar() {
 RE_LineInfo_t TTxtFile::GetLine() {
   CheckPoint();
   for (;;) {
-    const void* lf = std::memchr(win_.data() + anchor_, '\n', dataEnd_ - anchor_);
+    const void* lf = std::memchr(W() + anchor_, '\n', dataEnd_ - anchor_);
     if (lf) {
-      anchor_ = static_cast<std::size_t>(static_cast<const char*>(lf) - win_.data());
+      anchor_ = static_cast<std::size_t>(static_cast<const char*>(lf) - W());
       break;
     }
     anchor_ = dataEnd_;
@@ -294,7 +305,7 @@ RE_LineInfo_t TTxtFile::GetLine() {
   }
   look_ = anchor_;
   RE_LineInfo_t info;
-  info.Line.assign(win_.data() + lineStart_, anchor_ - lineStart_);
+  info.Line.assign(W() + lineStart_, anchor_ - lineStart_);
   while (!info.Line.empty() && (info.Line.back() == '\n' || info.Line.back() == '\r')) info.Line.pop_back();
   info.LineNo = lineNo_;
   return info;

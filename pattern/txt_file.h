@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -64,16 +65,38 @@ struct RE_LineInfo_t {
 // The callback that lets the window process its pending messages; may be empty.
 using ProcessMessagesFn = std::function<void()>;
 
+// The storage of a reader's window. Its bytes start uninitialised: the reader writes every byte it
+// reads back. A caller that reads many files in turn may keep one and lend it to each reader, so a
+// file costs no allocation; only one reader may hold it at a time.
+class TTxtWindow {
+ public:
+  char* data() const { return p_.get(); }
+  std::size_t size() const { return size_; }
+  // Grows the storage to at least n bytes, keeping its first keep bytes. Raises std::bad_alloc.
+  void Grow(std::size_t n, std::size_t keep);
+  // Frees the storage.
+  void Release() {
+    p_.reset();
+    size_ = 0;
+  }
+
+ private:
+  std::unique_ptr<char[]> p_;
+  std::size_t size_ = 0;
+};
+
 class TTxtFile {
  public:
   static constexpr std::size_t kBlockSize = 102400;
   static constexpr std::size_t kSpareSize = 100;
 
   // Opens fileName (a CP932 path) for reading and reads its first block. cancel may be null.
+  // storage, when given, is the window's storage for the reader's life (it must outlive the reader
+  // and serve no other reader meanwhile); otherwise the reader has its own.
   // Raises EFileNotFound when the file cannot be opened, EEndOfFile when it is empty, EInOutError on
   // a read error and EGrepCancel when *cancel is set after the first block.
   TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessagesFn processMessages = {},
-           std::size_t blockSize = kBlockSize);
+           std::size_t blockSize = kBlockSize, TTxtWindow* storage = nullptr);
   ~TTxtFile();
   TTxtFile(const TTxtFile&) = delete;
   TTxtFile& operator=(const TTxtFile&) = delete;
@@ -95,10 +118,10 @@ class TTxtFile {
   const std::string& FileName() const { return fileName_; }
 
   // --- Block-level access for the fast grep paths (grep_scan.cpp) ---
-  // The window: Data()[0, DataEnd()) is normalised text (no CR, no zero byte) followed by zero
-  // bytes. LineStart() is the first byte of the anchor's line, Anchor() the next byte the anchor
+  // The window: Data()[0, DataEnd()) is normalised text (no CR, no zero byte) followed by three
+  // zero bytes. LineStart() is the first byte of the anchor's line, Anchor() the next byte the anchor
   // reads; LineNumber() the anchor line's number.
-  const char* Data() const { return win_.data(); }
+  const char* Data() const { return win_->data(); }
   std::size_t DataEnd() const { return dataEnd_; }
   std::size_t LineStart() const { return lineStart_; }
   std::size_t Anchor() const { return anchor_; }
@@ -121,6 +144,7 @@ class TTxtFile {
   void AppendNormalised(const char* p, std::size_t n);
   bool HaveByteAt(std::size_t& pos);
   bool LeadPairsAt(std::size_t& pos);
+  char* W() const { return win_->data(); }
 
   std::string fileName_;
   int fd_ = -1;
@@ -129,7 +153,8 @@ class TTxtFile {
   std::size_t blockSize_;
   const bool* cancel_;
   ProcessMessagesFn processMessages_;
-  std::vector<char> win_;  // the window; zero bytes after the data
+  TTxtWindow own_;
+  TTxtWindow* win_;  // the window: own_ or the caller's storage
   std::size_t dataEnd_ = 0;
   std::size_t lineStart_ = 0, anchor_ = 0, look_ = 0;
   std::int32_t lineNo_ = 0;
