@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QListView>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
@@ -155,6 +158,126 @@ TEST(MainWindowTest, EnterInThePatternBoxSearchesTheCheckedFiles) {
   EXPECT_EQ(form.patternBox()->itemText(0), u("表示"));
   EXPECT_FALSE(form.action("StopB")->isEnabled());
   form.close();
+}
+
+// The keys go where the desktop sends them: to the open pop-up list if there is one, else to the focus.
+// (The offscreen platform leaves a closed pop-up as the focus window, so the focus is named here.)
+QWidget* keyTarget() { return QApplication::activePopupWidget() ? nullptr : QApplication::focusWidget(); }
+void type(const char* text) { QTest::keyClicks(keyTarget(), QString::fromLatin1(text)); }
+void press(Qt::Key key) { QTest::keyClick(keyTarget(), key); }
+
+// A window whose pattern history holds "two" before "one", with the pattern box focused and empty.
+class TypingWindow {
+ public:
+  TypingWindow() : in_(dir_ / "run") {}
+  static std::unique_ptr<TypingWindow> make() {
+    auto w = std::make_unique<TypingWindow>();
+    w->form.show();
+    w->form.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&w->form));
+    emit w->form.folderBox()->activated(1);
+    for (const char* pattern : {"one", "two"}) {
+      w->box()->setEditText(QString::fromLatin1(pattern));
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(w->box(), &enter);
+    }
+    w->box()->setEditText(QString());
+    w->box()->setFocus();
+    return w;
+  }
+  QComboBox* box() { return form.patternBox(); }
+  QStringList history() {
+    QStringList items;
+    for (int i = 0; i < box()->count(); ++i) items << box()->itemText(i);
+    return items;
+  }
+  // The first line of the last search's results names the pattern's file; the rest are its lines.
+  QString firstFound() {
+    QAbstractItemModel* rows = form.listView(ListId::kResult)->model();
+    return rows->rowCount() > 1 ? rows->index(1, 0).data().toString() : QString();
+  }
+
+ private:
+  struct Tree {
+    testing::TempDir dir;
+    Tree() {
+      const std::string tree = dir.mkdir("tree");
+      dir.write("tree/a.txt", "one line\r\ntwo lines\r\nthree words\r\n");
+      dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n"));
+    }
+    std::string operator/(const char* sub) const { return dir / sub; }
+  } dir_;
+  InFolder in_;
+
+ public:
+  TForm1 form;
+};
+
+TEST(MainWindowTest, TypingOpensTheHistoryKeepsTheTypedTextAndEnterSearchesForIt) {
+  auto w = TypingWindow::make();
+  ASSERT_EQ(w->history(), QStringList({"two", "one"}));
+  QAbstractItemView* list = nullptr;
+  type("t");
+  list = qobject_cast<QAbstractItemView*>(QApplication::activePopupWidget());
+  ASSERT_NE(list, nullptr) << "the first typed key opens the history";
+  EXPECT_EQ(list->model()->rowCount(), 2) << "all of it, not only what matches";
+  type("hr");
+  EXPECT_EQ(QApplication::activePopupWidget(), list);
+  EXPECT_EQ(w->box()->currentText(), "thr") << "nothing is completed from the list";
+  EXPECT_EQ(w->form.workspace().ComboBox1.editText(), "thr");
+
+  press(Qt::Key_Return);
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(w->box()->currentText(), "thr");
+  EXPECT_EQ(w->history(), QStringList({"thr", "two", "one"}));
+  EXPECT_EQ(w->firstFound(), u("【3列目】\r\nthree words"));
+
+  // Escape closes the list and leaves the text, without reaching the window's Escape (which stops a
+  // search); the next typed key opens the list again.
+  QShortcut* windowEscape = nullptr;
+  for (QShortcut* s : w->form.findChildren<QShortcut*>()) {
+    if (s->key() == QKeySequence(Qt::Key_Escape)) windowEscape = s;
+  }
+  ASSERT_NE(windowEscape, nullptr);
+  QSignalSpy escapes(windowEscape, &QShortcut::activated);
+  type("e");
+  ASSERT_TRUE(list->isVisible());
+  press(Qt::Key_Escape);
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(escapes.count(), 0);
+  press(Qt::Key_Escape);
+  EXPECT_EQ(escapes.count(), 1) << "with the list closed Escape is the window's again";
+  EXPECT_EQ(w->box()->currentText(), "thre");
+  type("e");
+  EXPECT_TRUE(list->isVisible());
+  press(Qt::Key_Escape);
+  w->form.close();
+}
+
+TEST(MainWindowTest, AnEntryPickedInTheTypingListIsSearchedForAndMovesToTheFront) {
+  auto w = TypingWindow::make();
+  type("x");
+  auto* list = qobject_cast<QAbstractItemView*>(QApplication::activePopupWidget());
+  ASSERT_NE(list, nullptr);
+  press(Qt::Key_Down);
+  press(Qt::Key_Down);
+  EXPECT_EQ(w->box()->currentText(), "x") << "moving in the list does not write into the box";
+  press(Qt::Key_Return);
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(w->box()->currentText(), "one");
+  EXPECT_EQ(w->history(), QStringList({"one", "two"}));
+  EXPECT_EQ(w->firstFound(), u("【1列目】\r\none line"));
+
+  // A click picks too.
+  type("y");
+  ASSERT_TRUE(list->isVisible());
+  const QRect second = list->visualRect(list->model()->index(1, 0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(w->box()->currentText(), "two");
+  EXPECT_EQ(w->history(), QStringList({"two", "one"}));
+  EXPECT_EQ(w->firstFound(), u("【2列目】\r\ntwo lines"));
+  w->form.close();
 }
 
 // Presses Escape the first time the running search lets events through.

@@ -1,14 +1,18 @@
 #include "workspace/ui/Unit1.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCursor>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -217,6 +221,14 @@ void TForm1::buildToolBars() {
   ComboBox2->setToolTip(QString::fromUtf8(ui_texts::kFolderTip));
   ComboBox2->installEventFilter(this);
   ComboBox1->installEventFilter(this);
+  // The history shows below the box while the person types; the list only follows the typing, it
+  // never writes into the box by itself. Its model is the box's own, so both always hold the same items.
+  patternList_ = new QCompleter(ComboBox1->model(), this);
+  patternList_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+  patternList_->setCaseSensitivity(Qt::CaseSensitive);
+  patternList_->setWidget(ComboBox1->lineEdit());
+  // Installed after the completer's own filter, so this one sees the list's keys first.
+  patternList_->popup()->installEventFilter(this);
   ToolBar2->addWidget(patternLabel);
   ToolBar2->addWidget(ComboBox1);
   ToolBar2->addWidget(folderLabel);
@@ -404,10 +416,10 @@ void TForm1::connectHandlers() {
     if (!syncing_) ws_->ComboBox1.setEditText(toCp932(text, &patternLossy_));
   });
   connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
-    if (syncing_) return;
-    patternLossy_ = false;  // every entry of the history came from Shift-JIS text
-    if (!run([this, index] { ws_->ComboBox1Select(index); })) syncBoxes();
+    if (!syncing_) patternChosen(index);
   });
+  connect(patternList_, qOverload<const QModelIndex&>(&QCompleter::activated), this,
+          [this](const QModelIndex& index) { pickFromPatternList(index.row()); });
   connect(Timer1, &QTimer::timeout, this, [this] { run([this] { ws_->Timer1Timer(); }); });
   connect(Timer2, &QTimer::timeout, this, [this] { run([this] { ws_->Timer2Timer(std::nullopt); }); });
 }
@@ -505,17 +517,73 @@ bool TForm1::patternUsable() {
   return false;
 }
 
+void TForm1::patternChosen(int index) {
+  patternLossy_ = false;  // every entry of the history came from Shift-JIS text
+  if (!run([this, index] { ws_->ComboBox1Select(index); })) syncBoxes();
+}
+
+void TForm1::patternEntered() {
+  if (patternUsable()) run([this] { ws_->ComboBox1KeyPress(13); });
+}
+
+void TForm1::pickFromPatternList(int row) {
+  patternList_->popup()->hide();
+  if (row < 0 || row >= ComboBox1->count()) return;
+  ComboBox1->setCurrentIndex(row);  // shows the entry in the box as a choice from the box's own list does
+  patternChosen(row);
+}
+
+bool TForm1::typesText(const QKeyEvent* key) {
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const QString text = key->text();
+  return !text.isEmpty() && text.at(0).isPrint();
+}
+
+void TForm1::openPatternList() {
+  if (!ComboBox1->isEnabled() || ComboBox1->count() == 0 || patternList_->popup()->isVisible()) return;
+  patternList_->complete(ComboBox1->lineEdit()->rect());
+  // Nothing is picked until the person moves into the list: Enter alone searches for the typed text.
+  patternList_->popup()->selectionModel()->clear();
+  patternList_->popup()->setCurrentIndex(QModelIndex());
+}
+
+bool TForm1::patternListKey(QKeyEvent* key) {
+  const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+  if (!enter) return false;  // the completer hands every other key to the box
+  QAbstractItemView* popup = patternList_->popup();
+  const QModelIndex current = popup->currentIndex();
+  const bool picked = current.isValid() && popup->selectionModel()->isSelected(current);
+  popup->hide();
+  if (picked) {
+    pickFromPatternList(current.row());
+  } else {
+    patternEntered();
+  }
+  return true;
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (patternList_ && watched == patternList_->popup()) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::ShortcutOverride && key->matches(QKeySequence::Cancel)) {
+      // Escape closes the open list; it must not also reach the window's Escape (which stops a search).
+      event->accept();
+      return true;
+    }
+    if (event->type() == QEvent::KeyPress && patternListKey(key)) return true;
+    return QMainWindow::eventFilter(watched, event);
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == ComboBox1 && typesText(key)) openPatternList();  // the key itself still goes into the box
     if (watched == ComboBox2 && enter) {
       run([this] { ws_->ComboBox2KeyPress(13); });
       return true;
     }
     if (watched == ComboBox1 && enter) {
       // Taken here, so that the box does not also report the entry as chosen.
-      if (patternUsable()) run([this] { ws_->ComboBox1KeyPress(13); });
+      patternEntered();
       return true;
     }
   }

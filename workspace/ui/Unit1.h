@@ -23,6 +23,8 @@
 
 class QAction;
 class QComboBox;
+class QCompleter;
+class QKeyEvent;
 class QLabel;
 class QListView;
 class QMenu;
@@ -130,12 +132,25 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   int listIndex(ListId id) const;
   // False, after telling the person, when the pattern box holds text Shift-JIS cannot hold.
   bool patternUsable();
+  // A history entry chosen by row: from the box's own list or picked in the list shown while typing.
+  void patternChosen(int index);
+  void pickFromPatternList(int row);
+  // Enter in the pattern box: searches for the typed text.
+  void patternEntered();
+  // Shows the history below the pattern box without touching its text; does nothing when it is shown,
+  // empty or the box is disabled.
+  void openPatternList();
+  // Handles a key the shown history list receives. Returns true when it was taken (Enter).
+  bool patternListKey(QKeyEvent* key);
+  // True for a key that types a character into the box.
+  static bool typesText(const QKeyEvent* key);
 
   std::unique_ptr<Workspace> ws_;
   std::map<std::string, QAction*> actions_;
   QToolBar* ToolBar1 = nullptr;  // the command buttons
   QToolBar* ToolBar2 = nullptr;  // the two boxes
   QComboBox* ComboBox1 = nullptr;
+  QCompleter* patternList_ = nullptr;  // the history shown while typing in ComboBox1
   QComboBox* ComboBox2 = nullptr;
   QTabWidget* PageControl1 = nullptr;
   QLabel* statusLabel_ = nullptr;
