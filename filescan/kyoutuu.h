@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/comma_text.h"
 #include "settings/settings.h"
 
 namespace kelvane {
@@ -12,11 +13,6 @@ namespace kelvane {
 // ".cgi,.pl", ".bat,.inf,.ini", ".csv", ".doc", then the user's own text unchanged (which may be
 // empty, leaving a final comma that makes an empty entry).
 std::string BuildExtensionList(const Settings& settings);
-
-// Splits comma-delimited text: entries are separated by commas or by blanks and control characters;
-// a double quote opens a quoted entry (a doubled quote inside stands for one); two commas in a row
-// or a comma at the end give an empty entry. Double-byte characters are stepped over whole.
-std::vector<std::string> splitCommaText(std::string_view text);
 
 // The extension of a path: from the last dot after the last "/", the dot included; empty when the
 // name has no dot.

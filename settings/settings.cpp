@@ -2,7 +2,7 @@
 // and the keys the join, the split and the editor read each time they run.
 #include "settings/settings.h"
 
-#include "platform/cp932.h"
+#include "platform/comma_text.h"
 #include "platform/files.h"
 #include "settings/keys.h"
 
@@ -13,47 +13,6 @@ constexpr std::size_t kHistoryLimit = 10;
 // The profile reads back at most this many bytes of a value; a longer list would come back with its
 // last entry cut short.
 constexpr std::size_t kValueReadLimit = 2047;
-
-bool isBlank(unsigned char c) { return c >= 1 && c <= 32; }
-
-// Steps over blanks and control characters (codes 1 to 32).
-std::size_t skipBlanks(std::string_view s, std::size_t i) {
-  while (i < s.size() && isBlank(static_cast<unsigned char>(s[i]))) ++i;
-  return i;
-}
-
-std::size_t charLength(std::string_view s, std::size_t i) {
-  return cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
-}
-
-// A quoted entry starting at the quote at i; returns the position after its closing quote.
-std::size_t readQuoted(std::string_view s, std::size_t i, std::string& entry) {
-  ++i;
-  while (i < s.size()) {
-    if (s[i] == '"') {
-      if (i + 1 < s.size() && s[i + 1] == '"') {
-        entry += '"';
-        i += 2;
-        continue;
-      }
-      return i + 1;
-    }
-    std::size_t n = charLength(s, i);
-    entry.append(s.substr(i, n));
-    i += n;
-  }
-  return i;
-}
-
-// An unquoted entry: up to a comma or a character with a code of 32 or less.
-std::size_t readPlain(std::string_view s, std::size_t i, std::string& entry) {
-  while (i < s.size() && s[i] != ',' && static_cast<unsigned char>(s[i]) > 32) {
-    std::size_t n = charLength(s, i);
-    entry.append(s.substr(i, n));
-    i += n;
-  }
-  return i;
-}
 
 void writeFlag(Profile& p, const std::string& section, const std::string& key, bool value, bool& live) {
   p.writeBool(section, key, value);
@@ -87,27 +46,9 @@ Settings loadSettings(const Profile& p) {
   return s;
 }
 
-std::vector<std::string> splitQuotedList(std::string_view value) {
-  // A NUL ends the value, as it ends a C string.
-  value = value.substr(0, value.find('\0'));
-  std::vector<std::string> entries;
-  std::size_t i = skipBlanks(value, 0);
-  while (i < value.size()) {
-    std::string entry;
-    i = value[i] == '"' ? readQuoted(value, i, entry) : readPlain(value, i, entry);
-    entries.push_back(std::move(entry));
-    i = skipBlanks(value, i);
-    if (i < value.size() && value[i] == ',') {
-      if (i + 1 == value.size()) entries.emplace_back();
-      i = skipBlanks(value, i + 1);
-    }
-  }
-  return entries;
-}
-
 std::vector<std::string> readHistoryList(std::string_view value) {
   std::vector<std::string> entries;
-  for (auto& e : splitQuotedList(value))
+  for (auto& e : splitCommaText(value))
     if (!e.empty()) entries.push_back(std::move(e));
   return entries;
 }

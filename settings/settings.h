@@ -45,10 +45,8 @@ Settings loadSettings(const Profile& profile);
 
 // --- History lists ---------------------------------------------------------------------------
 
-// The quote-aware comma split of a stored list, keeping empty entries (the display dialog reads
-// search-list rows with it). Double-byte characters are stepped over whole.
-std::vector<std::string> splitQuotedList(std::string_view value);
-// The same with empty entries dropped: the entries of a stored history.
+// The entries of a stored history: the comma-text split (platform/comma_text.h), empty entries
+// dropped.
 std::vector<std::string> readHistoryList(std::string_view value);
 // The first ten entries, empty ones skipped, each as "entry", with inner quotes doubled. An entry
 // that would take the value past the 2,047 bytes a read gives back is skipped too.

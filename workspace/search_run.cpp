@@ -32,7 +32,6 @@ std::string matchRow(std::int64_t lineNo, std::string_view lineBreak, std::strin
 
 // Lines between two looks at the stop button in a plain-text search.
 constexpr std::int64_t kPlainPumpLines = 4096;
-constexpr std::size_t kSkippedShown = 10;
 
 }  // namespace
 
@@ -221,11 +220,7 @@ void Workspace::finishRun(const std::string& pattern, bool stopped) {
     setStatusText(t.searchDone);
   }
   if (!skipped_.empty()) {
-    std::string message = t.skippedFiles;
-    for (std::size_t i = 0; i < skipped_.size() && i < kSkippedShown; ++i) message += "\r\n" + skipped_[i];
-    if (skipped_.size() > kSkippedShown) {
-      message += "\r\n" + t.andMore + std::to_string(skipped_.size() - kSkippedShown) + t.countSuffix;
-    }
+    const std::string message = listedEntriesText(t.skippedFiles, skipped_);
     skipped_.clear();
     ui_.showError(message);
   }

@@ -10,12 +10,6 @@
 
 namespace kelvane {
 
-namespace {
-
-constexpr std::size_t kUnreadableShown = 10;
-
-}  // namespace
-
 void Workspace::ToolButton2Click() { ChooseFolder(); }
 void Workspace::N2Click() { ChooseFolder(); }
 
@@ -132,12 +126,7 @@ int Workspace::addFolderFiles(const std::string& folder, const ExtensionFilter& 
 
 void Workspace::reportUnreadable() {
   if (unreadable_.empty()) return;
-  const WorkspaceTexts& t = texts();
-  std::string message = t.unreadableFolders;
-  for (std::size_t i = 0; i < unreadable_.size() && i < kUnreadableShown; ++i) message += "\r\n" + unreadable_[i];
-  if (unreadable_.size() > kUnreadableShown) {
-    message += "\r\n" + t.andMore + std::to_string(unreadable_.size() - kUnreadableShown) + t.countSuffix;
-  }
+  const std::string message = listedEntriesText(texts().unreadableFolders, unreadable_);
   unreadable_.clear();
   ui_.showMessage(message);
 }

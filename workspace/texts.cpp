@@ -64,4 +64,13 @@ std::string searchProgressText(int marks) {
   return text + t.searching;
 }
 
+std::string listedEntriesText(const std::string& heading, const std::vector<std::string>& entries) {
+  constexpr std::size_t kShown = 10;
+  const WorkspaceTexts& t = texts();
+  std::string message = heading;
+  for (std::size_t i = 0; i < entries.size() && i < kShown; ++i) message += "\r\n" + entries[i];
+  if (entries.size() > kShown) message += "\r\n" + t.andMore + std::to_string(entries.size() - kShown) + t.countSuffix;
+  return message;
+}
+
 }  // namespace kelvane

@@ -2,6 +2,7 @@
 // The Japanese texts the main window's operations show or write into rows, in one place. They are
 // written here in UTF-8 and converted to CP932 once, on first use.
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -56,5 +57,8 @@ const WorkspaceTexts& texts();
 
 // The search progress: "■" marks times (0 to 10), "□" for the rest of ten, then "検索中".
 std::string searchProgressText(int marks);
+
+// A heading and, a line each, the first ten entries, then "…ほか" N "件" for the rest.
+std::string listedEntriesText(const std::string& heading, const std::vector<std::string>& entries);
 
 }  // namespace kelvane

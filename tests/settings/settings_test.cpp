@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/comma_text.h"
 #include "platform/cp932.h"
 #include "settings/keys.h"
 #include "tests/testing/temp_dir.h"
@@ -66,15 +67,15 @@ TEST(SettingsFile, StoredValuesAreRead) {
 }
 
 TEST(HistoryList, QuoteAwareSplit) {
-  EXPECT_EQ(splitQuotedList("\"a\",\"b\","), (Strings{"a", "b", ""}));
-  EXPECT_EQ(splitQuotedList("  a , b"), (Strings{"a", "b"}));
-  EXPECT_EQ(splitQuotedList("a b\tc"), (Strings{"a", "b", "c"}));
-  EXPECT_EQ(splitQuotedList("\"say \"\"hi\"\", ok\","), (Strings{"say \"hi\", ok", ""}));
-  EXPECT_EQ(splitQuotedList(",,"), (Strings{"", "", ""}));
-  EXPECT_EQ(splitQuotedList("\"open"), (Strings{"open"}));
-  EXPECT_EQ(splitQuotedList("\"a\"b,c"), (Strings{"a", "b", "c"}));
-  EXPECT_EQ(splitQuotedList(std::string("\"x\",\0\"y\",", 9)), (Strings{"x", ""}));  // a NUL ends the value
-  EXPECT_TRUE(splitQuotedList("").empty());
+  EXPECT_EQ(splitCommaText("\"a\",\"b\","), (Strings{"a", "b", ""}));
+  EXPECT_EQ(splitCommaText("  a , b"), (Strings{"a", "b"}));
+  EXPECT_EQ(splitCommaText("a b\tc"), (Strings{"a", "b", "c"}));
+  EXPECT_EQ(splitCommaText("\"say \"\"hi\"\", ok\","), (Strings{"say \"hi\", ok", ""}));
+  EXPECT_EQ(splitCommaText(",,"), (Strings{"", "", ""}));
+  EXPECT_EQ(splitCommaText("\"open"), (Strings{"open"}));
+  EXPECT_EQ(splitCommaText("\"a\"b,c"), (Strings{"a", "b", "c"}));
+  EXPECT_EQ(splitCommaText(std::string("\"x\",\0\"y\",", 9)), (Strings{"x", ""}));  // a NUL ends the value
+  EXPECT_TRUE(splitCommaText("").empty());
   EXPECT_EQ(readHistoryList("\"\",\"a\",,b,"), (Strings{"a", "b"}));
 }
 
