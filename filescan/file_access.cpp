@@ -61,8 +61,15 @@ std::string folderProgressText(int f, int n) {
   return repeat(t.todo, marks) + t.done + repeat(t.todo, 9 - marks) + t.checking;
 }
 
-FolderScan ScanFolderTree(const std::string& root, const ProgressFn& progress, bool followLinks) {
-  FolderScan scan;
+namespace {
+
+// The walk ScanFolderTree and WalkFolderFiles share, so that the window's target list and the
+// command line never disagree on the folders of a tree: breadth first, each folder listed once,
+// visit called with its listing (null when it could not be read, with the file layer's message).
+using VisitFn = std::function<void(const std::string& folder, int f, int n, const files::Listing* listing,
+                                   const std::string& error)>;
+
+void walkTree(const std::string& root, bool followLinks, std::vector<std::string>* folderLinks, const VisitFn& visit) {
   std::string start = root;
   if (start.size() > 1 && start.back() == '/') start.pop_back();
   std::set<std::pair<std::uint64_t, std::uint64_t>> seen;
@@ -74,29 +81,68 @@ FolderScan ScanFolderTree(const std::string& root, const ProgressFn& progress, b
     const int n = static_cast<int>(level.size());
     for (int f = 0; f < n; ++f) {
       const std::string& folder = level[f];
-      scan.folders.push_back(folder);
+      files::Listing listing;
       try {
-        files::Listing listing = files::listFolderKinds(folder);
-        scan.leftOut += listing.leftOut;
-        for (const files::Entry& e : listing.entries) {
-          if ((e.attributes & files::kDirectory) == 0) continue;
-          std::string child = joinPath(folder, e.name);
-          if (!followLinks && isLink(child)) {
-            scan.folderLinks.push_back(std::move(child));
-          } else if (firstVisit(child, seen)) {
-            next.push_back(std::move(child));
-          }
-        }
+        listing = files::listFolderKinds(folder);
       } catch (const files::FileError& error) {
-        scan.unreadable.push_back({folder, error.what()});
+        visit(folder, f, n, nullptr, error.what());
+        continue;
       }
-      if (progress) {
-        const std::string text = folderProgressText(f, n);
-        if (!text.empty()) progress(text);
+      for (const files::Entry& e : listing.entries) {
+        if ((e.attributes & files::kDirectory) == 0) continue;
+        std::string child = joinPath(folder, e.name);
+        if (!followLinks && isLink(child)) {
+          if (folderLinks) folderLinks->push_back(std::move(child));
+        } else if (firstVisit(child, seen)) {
+          next.push_back(std::move(child));
+        }
       }
+      visit(folder, f, n, &listing, {});
     }
   }
+}
+
+std::vector<std::string> filesOf(const std::string& folder, const files::Listing& listing) {
+  std::vector<std::string> paths;
+  for (const files::Entry& e : listing.entries) {
+    if (isFile(e.attributes)) paths.push_back(joinPath(folder, e.name));
+  }
+  return paths;
+}
+
+}  // namespace
+
+FolderScan ScanFolderTree(const std::string& root, const ProgressFn& progress, bool followLinks) {
+  FolderScan scan;
+  walkTree(root, followLinks, &scan.folderLinks,
+           [&](const std::string& folder, int f, int n, const files::Listing* listing, const std::string& error) {
+             scan.folders.push_back(folder);
+             if (listing) {
+               scan.leftOut += listing->leftOut;
+             } else {
+               scan.unreadable.push_back({folder, error});
+             }
+             if (progress) {
+               const std::string text = folderProgressText(f, n);
+               if (!text.empty()) progress(text);
+             }
+           });
   return scan;
+}
+
+void WalkFolderFiles(const std::string& root, const FolderFilesFn& onFolder) {
+  walkTree(root, true, nullptr,
+           [&](const std::string& folder, int, int, const files::Listing* listing, const std::string& error) {
+             FileList list;
+             if (listing) {
+               list.paths = filesOf(folder, *listing);
+               list.leftOut = listing->leftOut;
+             } else {
+               list.readable = false;
+               list.error = error;
+             }
+             onFolder(folder, list);
+           });
 }
 
 FileList ListFolderFiles(const std::string& folder) {
@@ -104,9 +150,7 @@ FileList ListFolderFiles(const std::string& folder) {
   try {
     files::Listing listing = files::listFolderKinds(folder);
     list.leftOut = listing.leftOut;
-    for (const files::Entry& e : listing.entries) {
-      if (isFile(e.attributes)) list.paths.push_back(joinPath(folder, e.name));
-    }
+    list.paths = filesOf(folder, listing);
   } catch (const files::FileError& error) {
     list.readable = false;
     list.error = error.what();

@@ -50,6 +50,13 @@ struct FileList {
 // system, volume, archive) and no directory bit. Never raises.
 FileList ListFolderFiles(const std::string& folder);
 
+// The files of a whole tree, for a search that starts on the first folder's files before the walk
+// ends: the folders of ScanFolderTree (links followed), in its order, each listed once and handed to
+// onFolder with its files exactly as ListFolderFiles gives them. Never raises for a folder that cannot
+// be read (its FileList says so); what onFolder raises ends the walk.
+using FolderFilesFn = std::function<void(const std::string& folder, const FileList& files)>;
+void WalkFolderFiles(const std::string& root, const FolderFilesFn& onFolder);
+
 // folder + "/" + name, without a second "/" when folder already ends with one.
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -4,25 +4,6 @@
 
 namespace kelvane {
 
-std::string BuildExtensionList(const Settings& settings) {
-  const std::pair<bool, std::string> groups[] = {
-      {settings.ExtTxt, ".txt"},
-      {settings.ExtHtml, ".htm,.html"},
-      {settings.ExtCgi, ".cgi,.pl"},
-      {settings.ExtSystem, ".bat,.inf,.ini"},
-      {settings.ExtCsv, ".csv"},
-      {settings.ExtMsWord, ".doc"},
-      {settings.ExtCustom, settings.UserExtensions},
-  };
-  std::string list;
-  for (const auto& [on, text] : groups) {
-    if (!on) continue;
-    if (!list.empty()) list += ',';
-    list += text;
-  }
-  return list;
-}
-
 std::string_view fileExtension(std::string_view path) {
   const std::size_t slash = path.rfind('/');
   const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;

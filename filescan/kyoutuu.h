@@ -1,18 +1,12 @@
 #pragma once
-// The extension list of the target files and the filter that applies it.
+// The extension filter of the target files: which files of a folder an extension list wants.
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/comma_text.h"
-#include "settings/settings.h"
 
 namespace kelvane {
-
-// The enabled extension groups, in their fixed order, joined by commas: ".txt", ".htm,.html",
-// ".cgi,.pl", ".bat,.inf,.ini", ".csv", ".doc", then the user's own text unchanged (which may be
-// empty, leaving a final comma that makes an empty entry).
-std::string BuildExtensionList(const Settings& settings);
 
 // The extension of a path: from the last dot after the last "/", the dot included; empty when the
 // name has no dot.

@@ -1,9 +1,9 @@
 // The main window's start and end: the creation sequence, the close sequence with the emptying of
 // the temporary folder, the two timers and the commands that open the secondary windows.
 #include "filescan/file_access.h"
-#include "filescan/kyoutuu.h"
 #include "platform/files.h"
 #include "settings/display.h"
+#include "settings/extension_list.h"
 #include "workspace/texts.h"
 #include "workspace/workspace.h"
 

@@ -105,6 +105,34 @@ TEST(ListFolderFiles, CountsNamesWithNoShiftJisFormAndReportsAMissingFolder) {
   EXPECT_FALSE(missing.error.empty());
 }
 
+TEST(WalkFolderFiles, HandsOutEveryFolderOfTheScanWithItsListedFilesInTheSameOrder) {
+  TempDir dir;
+  dir.write("t/b.txt", "1");
+  dir.write("t/A.csv", "2");
+  dir.write("t/sub/c.txt", "3");
+  dir.write("t/a/deeper/d.txt", "4");
+  dir.write("t/\xF0\x9F\x98\x80.txt", "emoji");
+  std::filesystem::create_directory_symlink(dir / "t", dir / "t/a/loop");
+  dir.mkdir("t/locked");
+  ::chmod((dir / "t/locked").c_str(), 0);
+  std::vector<std::string> folders;
+  std::vector<FileList> lists;
+  WalkFolderFiles(dir / "t/", [&](const std::string& folder, const FileList& files) {
+    folders.push_back(folder);
+    lists.push_back(files);
+  });
+  EXPECT_EQ(folders, ScanFolderTree(dir / "t").folders);
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    const FileList alone = ListFolderFiles(folders[i]);
+    EXPECT_EQ(lists[i].paths, alone.paths) << folders[i];
+    EXPECT_EQ(lists[i].leftOut, alone.leftOut) << folders[i];
+    EXPECT_EQ(lists[i].readable, alone.readable) << folders[i];
+    EXPECT_EQ(lists[i].error, alone.error) << folders[i];
+  }
+  EXPECT_EQ(lists[0].leftOut, 1u);
+  ::chmod((dir / "t/locked").c_str(), 0700);
+}
+
 TEST(JoinPath, AddsOneSlashOnly) {
   EXPECT_EQ(joinPath("/a", "b"), "/a/b");
   EXPECT_EQ(joinPath("/", "b"), "/b");

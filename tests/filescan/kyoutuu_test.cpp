@@ -1,4 +1,4 @@
-// The extension list and the extension filter.
+// The extension filter and the comma split it reads the list with.
 #include "filescan/kyoutuu.h"
 
 #include <gtest/gtest.h>
@@ -7,31 +7,6 @@
 
 namespace kelvane {
 namespace {
-
-Settings none() {
-  Settings s;
-  s.ExtTxt = false;
-  return s;
-}
-
-TEST(BuildExtensionList, JoinsTheEnabledGroupsInTheirFixedOrder) {
-  EXPECT_EQ(BuildExtensionList(Settings{}), ".txt");  // the defaults
-  Settings s = none();
-  EXPECT_EQ(BuildExtensionList(s), "");
-  s.ExtTxt = s.ExtCsv = true;
-  EXPECT_EQ(BuildExtensionList(s), ".txt,.csv");
-  s.ExtHtml = s.ExtCgi = s.ExtSystem = s.ExtMsWord = s.ExtCustom = true;
-  s.UserExtensions = ".md,.rst";
-  EXPECT_EQ(BuildExtensionList(s), ".txt,.htm,.html,.cgi,.pl,.bat,.inf,.ini,.csv,.doc,.md,.rst");
-}
-
-TEST(BuildExtensionList, AnEmptyUserTextLeavesAFinalCommaOnlyAfterAnotherGroup) {
-  Settings s;
-  s.ExtCustom = true;
-  EXPECT_EQ(BuildExtensionList(s), ".txt,");
-  s.ExtTxt = false;
-  EXPECT_EQ(BuildExtensionList(s), "");
-}
 
 TEST(SplitCommaText, CommasBlanksQuotesAndEmptyEntries) {
   using V = std::vector<std::string>;
