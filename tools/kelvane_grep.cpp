@@ -5,25 +5,26 @@
 // Searches files and folder trees the way the program's search run does (the file grep, or the
 // plain line match with -F) and prints PATH:LINENO:LINE per matching line; or, with --match and
 // --gsub, applies the string operations to standard input. Text is UTF-8 on the outside and CP932
-// inside, unless --raw says that everything already is CP932. Exit status: 0 something matched,
-// 1 nothing did, 2 an error (also when files could not be read and nothing matched).
+// inside, unless --raw says that everything already is CP932, messages included. Exit status:
+// 0 something matched, 1 nothing did, 2 an error (also when files could not be read and nothing
+// matched).
 //
-// Folders are walked breadth first, each folder's files in the order the program lists them, and
-// filtered by extension like the target list; a folder reached twice through links is entered once.
+// A folder yields the files the target list of the window would hold (filescan/): the same walk,
+// the same listing and the same extension filter, so the two never search different files.
 #include <stdio.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <deque>
 #include <iostream>
+#include <new>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "filescan/file_access.h"
+#include "filescan/kyoutuu.h"
+#include "kelvane_version.h"
 #include "pattern/awk_str.h"
 #include "pattern/grep.h"
 #include "pattern/plain_text.h"
@@ -34,18 +35,26 @@
 namespace kelvane {
 namespace {
 
-// The texts this tool shows, in one place (UTF-8, as written to the terminal).
+// The texts this tool shows, in one place (UTF-8, as in the source; Texts gives them out in CP932
+// under --raw).
 namespace msg {
 constexpr const char* kUsage =
     "使い方: kelvane-grep [オプション] パターン [パス...]\n"
+    "パスのファイルを探す。フォルダは下位フォルダまでたどり、拡張子で絞る (パスが\n"
+    "なければ現在のフォルダ)。一致した行ごとに「パス:行番号:行」を出力する。\n"
+    "終了状態: 0 一致あり、1 一致なし、2 エラー\n"
+    "\n"
     "  -F, --plain        パターンを正規表現でなく文字列として探す\n"
     "  -i, --ignore-case  -F で大文字と小文字を区別しない\n"
-    "  -z, --fuzzy        あいまい文字辞書を使う\n"
-    "  --ext=LIST         フォルダ内で探す拡張子 (既定 .txt)\n"
-    "  --raw              引数・入出力を Shift-JIS のまま扱う\n"
-    "  --match            標準入力で最初に一致した位置と長さを表示する\n"
-    "  --gsub=TEMPLATE    標準入力の一致をすべて置き換えて出力する\n"
-    "  --lf               --match / --gsub で LF を行の区切りとする\n";
+    "  -z, --fuzzy        あいまい文字辞書を使う (全角・半角・ひらがな・カタカナ)\n"
+    "  --ext=LIST         フォルダ内で探す拡張子、カンマ区切り (既定 .txt)\n"
+    "  --raw              引数・入出力・メッセージを Shift-JIS のまま扱う\n"
+    "  --match            標準入力で最初の一致の位置と長さを出力する\n"
+    "  --gsub=TEMPLATE    標準入力の一致をすべて TEMPLATE に置き換えて出力する\n"
+    "  --lf               --match / --gsub で LF を行の区切りとする\n"
+    "  --help             この説明を表示する\n"
+    "  --version          バージョンを表示する\n"
+    "  --                 オプションの終わり\n";
 constexpr const char* kUnknownOption = "不明なオプションです: ";
 constexpr const char* kNoPattern = "パターンがありません";
 constexpr const char* kIgnoreCaseNeedsPlain = "-i は -F と一緒に指定してください";
@@ -54,32 +63,58 @@ constexpr const char* kNotCp932 = "Shift-JIS で表せない文字がありま�
 constexpr const char* kStdinNotUtf8 = "標準入力を Shift-JIS に変換できません";
 constexpr const char* kNoPathsForStdin = "--match と --gsub は標準入力だけを読みます (パスは指定できません)";
 constexpr const char* kPlainWithStdin = "-F は --match / --gsub と一緒には使えません";
-constexpr const char* kNotFound = "ファイルまたはフォルダがありません";
 constexpr const char* kNamesLeftOut = "Shift-JIS で表せない名前を飛ばしました: ";
 constexpr const char* kPosition = " (位置 ";
+constexpr const char* kTemplate = "置換文字列: ";
 constexpr const char* kReadError = "標準入力を読めません";
 constexpr const char* kWriteError = "標準出力に書き込めません";
+constexpr const char* kNoMemory = "メモリが足りません";
 }  // namespace msg
 
+// Every text out in one encoding: UTF-8, or CP932 under --raw. The tool's own texts are UTF-8, the
+// engine's and the file layer's CP932; an argument is already in the encoding of the outside.
+class Texts {
+ public:
+  explicit Texts(bool raw) : raw_(raw) {}
+  bool raw() const { return raw_; }
+  std::string own(std::string_view utf8) const { return raw_ ? cp932::fromUtf8(utf8).text : std::string(utf8); }
+  std::string cp932(std::string_view cp932Text) const {
+    return raw_ ? std::string(cp932Text) : cp932::toUtf8(cp932Text).text;
+  }
+
+ private:
+  bool raw_;
+};
+
+// A message already in the output encoding.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+void printError(const Texts& t, const std::string& message) {
+  std::cerr << t.own("kelvane-grep: ") << message << std::endl;
+}
+
 struct Options {
-  bool plain = false, ignoreCase = false, fuzzy = false, raw = false, match = false, lf = false;
+  bool plain = false, ignoreCase = false, fuzzy = false, match = false, lf = false;
   std::optional<std::string> gsub;
   std::string ext = ".txt";
   std::string pattern;
   std::vector<std::string> paths;
 };
 
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// Whether an option stands among the options (before "--"), whatever else the command line holds:
+// --raw decides the encoding of the messages about the rest, --help and --version answer alone.
+bool hasOption(int argc, char** argv, std::string_view option) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--") return false;
+    if (argv[i] == option) return true;
+  }
+  return false;
+}
 
-void printError(std::string_view utf8) { std::cerr << "kelvane-grep: " << utf8 << std::endl; }
-
-// The CP932 text of an engine message, for the terminal.
-std::string fromEngine(const std::string& cp932) { return cp932::toUtf8(cp932).text; }
-
-Options parseOptions(int argc, char** argv) {
+Options parseOptions(const Texts& t, int argc, char** argv) {
   Options o;
   std::vector<std::string> rest;
   bool optionsEnded = false;
@@ -96,7 +131,7 @@ Options parseOptions(int argc, char** argv) {
     } else if (a == "-z" || a == "--fuzzy") {
       o.fuzzy = true;
     } else if (a == "--raw") {
-      o.raw = true;
+      // read before the others
     } else if (a == "--match") {
       o.match = true;
     } else if (a == "--lf") {
@@ -108,59 +143,61 @@ Options parseOptions(int argc, char** argv) {
     } else if (a.size() > 2 && a[1] != '-' && a.find_first_not_of("Fiz", 1) == std::string::npos) {
       for (char c : a.substr(1)) (c == 'F' ? o.plain : c == 'i' ? o.ignoreCase : o.fuzzy) = true;
     } else {
-      throw UsageError(std::string(msg::kUnknownOption) + a);
+      throw UsageError(t.own(msg::kUnknownOption) + a);
     }
   }
-  if (rest.empty()) throw UsageError(msg::kNoPattern);
+  if (rest.empty()) throw UsageError(t.own(msg::kNoPattern));
   o.pattern = rest[0];
   o.paths.assign(rest.begin() + 1, rest.end());
-  if (o.ignoreCase && !o.plain) throw UsageError(msg::kIgnoreCaseNeedsPlain);
-  if (o.fuzzy && o.plain) throw UsageError(msg::kFuzzyWithPlain);
+  if (o.ignoreCase && !o.plain) throw UsageError(t.own(msg::kIgnoreCaseNeedsPlain));
+  if (o.fuzzy && o.plain) throw UsageError(t.own(msg::kFuzzyWithPlain));
   if (o.match || o.gsub) {
-    if (!o.paths.empty()) throw UsageError(msg::kNoPathsForStdin);
-    if (o.plain) throw UsageError(msg::kPlainWithStdin);
+    if (!o.paths.empty()) throw UsageError(t.own(msg::kNoPathsForStdin));
+    if (o.plain) throw UsageError(t.own(msg::kPlainWithStdin));
   }
   return o;
 }
 
 // An argument as CP932: as it stands with --raw, else converted from UTF-8.
-std::string argumentText(const Options& o, const std::string& arg) {
-  if (o.raw) return arg;
+std::string argumentText(const Texts& t, const std::string& arg) {
+  if (t.raw()) return arg;
   cp932::Converted c = cp932::fromUtf8(arg);
-  if (!c.ok()) throw UsageError(std::string(msg::kNotCp932) + arg);
+  if (!c.ok()) throw UsageError(t.own(msg::kNotCp932) + arg);
   return c.text;
 }
 
-// The entries of an extension list: split at commas and blanks, double quotes group; two commas in
-// a row or a comma at the end give an empty entry (which wants files without an extension).
-std::vector<std::string> extensionEntries(std::string_view list) {
-  std::vector<std::string> entries;
-  std::string current;
-  bool quoted = false, pending = false;
-  for (char c : list) {
-    if (c == '"') {
-      quoted = !quoted;
-      pending = true;
-    } else if (!quoted && (c == ',' || c == ' ')) {
-      if (c == ',' || pending) entries.push_back(cp932::upper(current));
-      current.clear();
-      pending = c == ',';
-    } else {
-      current += c;
-      pending = true;
-    }
+// All of standard input, read a block at a time.
+std::string readStandardInput(const Texts& t) {
+  std::string text;
+  char block[1 << 16];
+  std::size_t got;
+  while ((got = std::fread(block, 1, sizeof block, stdin)) > 0) text.append(block, got);
+  if (std::ferror(stdin)) throw UsageError(t.own(msg::kReadError));
+  return text;
+}
+
+// A template the engine cannot expand. Raised before any input is read, so that a bad template is
+// reported even when nothing would have matched.
+class TemplateError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+void checkTemplate(const TAWKStr& awk, std::string_view replacement) {
+  try {
+    awk.ExpandReplacement(replacement, {});  // the same expansion GSub makes at the first match
+  } catch (const ERegExpParser& e) {
+    throw TemplateError(e.what());
   }
-  if (pending) entries.push_back(cp932::upper(current));
-  return entries;
 }
 
 class GrepTool {
  public:
-  explicit GrepTool(const Options& o) : o_(o) { out_.reserve(kOutputBuffer + 4096); }
+  GrepTool(const Options& o, const Texts& t) : o_(o), t_(t) { out_.reserve(kOutputBuffer + 4096); }
 
   int Run() {
     if (o_.match || o_.gsub) return RunOnStdin();
-    pattern_ = argumentText(o_, o_.pattern);
+    pattern_ = argumentText(t_, o_.pattern);
     if (o_.plain) {
       upperPattern_ = cp932::upper(pattern_);
     } else {
@@ -168,7 +205,7 @@ class GrepTool {
       grep_.SetUseFuzzyCharDic(o_.fuzzy);
       grep_.OnMatch = [this](TGrep&, const RE_LineInfo_t& line) { Print(line.LineNo, line.Line); };
     }
-    extensions_ = extensionEntries(o_.raw ? o_.ext : cp932::fromUtf8(o_.ext).text);
+    filter_.emplace(argumentText(t_, o_.ext));
     std::vector<std::string> paths = o_.paths;
     if (paths.empty()) paths.push_back(".");
     for (const auto& path : paths) SearchArgument(path);
@@ -177,47 +214,25 @@ class GrepTool {
   }
 
  private:
+  // A folder is walked; anything else is handed to the reader, whose message says why it cannot be
+  // read (missing, a fifo, a link that loops, no permission).
   void SearchArgument(const std::string& arg) {
-    std::optional<std::string> path = o_.raw ? std::optional<std::string>(arg) : files::fromNative(arg);
-    if (!path) return Fail(std::string(msg::kNotCp932) + arg);
-    if (files::fileExists(*path)) return SearchFile(*path);
+    std::optional<std::string> path = t_.raw() ? std::optional<std::string>(arg) : files::fromNative(arg);
+    if (!path) return Fail(t_.own(msg::kNotCp932) + arg);
     if (files::folderExists(*path)) return WalkFolder(*path);
-    Fail(Display(*path) + ": " + msg::kNotFound);
+    SearchFile(*path);
   }
 
-  void WalkFolder(std::string root) {
-    while (root.size() > 1 && root.back() == '/') root.pop_back();
-    std::set<std::pair<std::uint64_t, std::uint64_t>> visited;  // device and inode of each folder entered
-    std::deque<std::string> queue{root};
-    while (!queue.empty()) {
-      std::string folder = std::move(queue.front());
-      queue.pop_front();
-      auto id = files::folderId(folder);
-      if (id && !visited.insert({id->device, id->inode}).second) continue;
-      files::Listing listing;
-      try {
-        listing = files::listFolderKinds(folder);  // only names and kinds: no call per file
-      } catch (const files::FileError& e) {
-        Fail(fromEngine(e.what()));
-        continue;
+  void WalkFolder(const std::string& root) {
+    WalkFolderFiles(root, [this](const std::string& folder, const FileList& list) {
+      if (!list.readable) return Fail(t_.cp932(list.error));
+      if (list.leftOut > 0) {
+        printError(t_, t_.cp932(folder) + ": " + t_.own(msg::kNamesLeftOut) + std::to_string(list.leftOut));
       }
-      if (listing.leftOut > 0) {
-        printError(Display(folder) + ": " + msg::kNamesLeftOut + std::to_string(listing.leftOut));
+      for (const std::string& path : list.paths) {
+        if (filter_->wantedCount(path) > 0) SearchFile(path);  // a line is printed once however often wanted
       }
-      std::string prefix = folder == "/" ? folder : folder + "/";
-      for (const auto& entry : listing.entries) {
-        if (entry.attributes & files::kDirectory) {
-          queue.push_back(prefix + entry.name);
-        } else if ((entry.attributes & (files::kReadOnly | files::kHidden | files::kArchive)) && Wanted(entry.name)) {
-          SearchFile(prefix + entry.name);
-        }
-      }
-    }
-  }
-
-  bool Wanted(const std::string& name) const {
-    std::string ext = cp932::upper(files::extensionPart(name));
-    return std::find(extensions_.begin(), extensions_.end(), ext) != extensions_.end();
+    });
   }
 
   void SearchFile(const std::string& path) {
@@ -237,7 +252,7 @@ class GrepTool {
         grep_.Grep(path);
       }
     } catch (const std::runtime_error& e) {
-      Fail(fromEngine(e.what()));
+      Fail(t_.cp932(e.what()));
     }
   }
 
@@ -258,37 +273,34 @@ class GrepTool {
 
   void Flush() {
     if (out_.empty()) return;
-    if (o_.raw) {
-      std::fwrite(out_.data(), 1, out_.size(), stdout);
-    } else {
-      std::string utf8 = cp932::toUtf8(out_).text;
-      std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-    }
+    const std::string text = t_.cp932(out_);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     out_.clear();
     std::fflush(stdout);
   }
 
-  std::string Display(const std::string& cp932Path) const { return o_.raw ? cp932Path : cp932::toUtf8(cp932Path).text; }
-
-  void Fail(const std::string& utf8) {
+  void Fail(const std::string& message) {
     Flush();
-    printError(utf8);
+    printError(t_, message);
     failed_ = true;
   }
 
   int RunOnStdin() {
-    std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    if (std::cin.bad()) throw UsageError(msg::kReadError);
-    std::string text = input;
-    if (!o_.raw) {
-      cp932::Converted c = cp932::fromUtf8(input);
-      if (!c.ok()) throw UsageError(msg::kStdinNotUtf8);
-      text = c.text;
-    }
     TAWKStr awk;
     awk.LineSeparator = o_.lf ? mcls_LF : mcls_CRLF;
-    awk.SetRegExp(argumentText(o_, o_.pattern));
+    awk.SetRegExp(argumentText(t_, o_.pattern));
     awk.SetUseFuzzyCharDic(o_.fuzzy);
+    std::string replacement;
+    if (o_.gsub) {
+      replacement = argumentText(t_, *o_.gsub);
+      checkTemplate(awk, replacement);
+    }
+    std::string text = readStandardInput(t_);
+    if (!t_.raw()) {
+      cp932::Converted c = cp932::fromUtf8(text);
+      if (!c.ok()) throw UsageError(t_.own(msg::kStdinNotUtf8));
+      text = std::move(c.text);
+    }
     if (o_.match) {
       int position = 0, length = 0;
       awk.Match(text, position, length);
@@ -296,17 +308,18 @@ class GrepTool {
       std::fflush(stdout);
       return position > 0 ? 0 : 1;
     }
-    int count = awk.GSub(argumentText(o_, *o_.gsub), text);
-    std::string out = o_.raw ? text : cp932::toUtf8(text).text;
+    int count = awk.GSub(replacement, text);
+    const std::string out = t_.cp932(text);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
     return count > 0 ? 0 : 1;
   }
 
   const Options& o_;
+  const Texts& t_;
   TGrep grep_;
   std::string pattern_, upperPattern_;
-  std::vector<std::string> extensions_;
+  std::optional<ExtensionFilter> filter_;
   static constexpr std::size_t kOutputBuffer = 1 << 16;
   std::string current_;  // the CP932 path of the file being searched
   std::string out_;      // CP932 output not yet written
@@ -314,25 +327,38 @@ class GrepTool {
 };
 
 // A full disk or a closed output must not pass for success.
-int checkOutput(int status) {
+int checkOutput(const Texts& t, int status) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    printError(msg::kWriteError);
+    printError(t, t.own(msg::kWriteError));
     return 2;
   }
   return status;
 }
 
 int run(int argc, char** argv) {
+  const Texts t(hasOption(argc, argv, "--raw"));
   try {
-    Options o = parseOptions(argc, argv);
-    return checkOutput(GrepTool(o).Run());
+    if (hasOption(argc, argv, "--help")) {
+      std::fputs(t.own(msg::kUsage).c_str(), stdout);
+      return checkOutput(t, 0);
+    }
+    if (hasOption(argc, argv, "--version")) {
+      std::printf("kelvane-grep %s\n", kKelvaneVersion);
+      return checkOutput(t, 0);
+    }
+    Options o = parseOptions(t, argc, argv);
+    return checkOutput(t, GrepTool(o, t).Run());
   } catch (const UsageError& e) {
-    printError(e.what());
-    if (std::strcmp(e.what(), msg::kNoPattern) == 0) std::cerr << msg::kUsage;
+    printError(t, e.what());
+    if (e.what() == t.own(msg::kNoPattern)) std::cerr << t.own(msg::kUsage);
+  } catch (const TemplateError& e) {
+    printError(t, t.own(msg::kTemplate) + t.cp932(e.what()));
   } catch (const ERegExpParser& e) {
-    printError(fromEngine(e.what()) + msg::kPosition + std::to_string(e.ErrorPos) + ")");
+    printError(t, t.cp932(e.what()) + t.own(msg::kPosition) + std::to_string(e.ErrorPos) + ")");
+  } catch (const std::bad_alloc&) {
+    printError(t, t.own(msg::kNoMemory));
   } catch (const std::exception& e) {
-    printError(fromEngine(e.what()));
+    printError(t, t.cp932(e.what()));
   }
   return 2;
 }

@@ -1,10 +1,20 @@
 // The kelvane-grep contract, through the built tool: output lines, exit codes, UTF-8 and --raw,
-// errors and their positions, the folder walk, --match and --gsub.
+// errors and their positions, the folder walk, --match and --gsub, --help and --version.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
 
+#include "filescan/file_access.h"
+#include "filescan/kyoutuu.h"
+#include "kelvane_version.h"
+#include "pattern/grep.h"
 #include "platform/cp932.h"
 #include "tests/testing/temp_dir.h"
 
@@ -27,15 +37,43 @@ std::string sjis(std::string_view utf8) { return cp932::fromUtf8(utf8).text; }
 class Cli : public ::testing::Test {
  protected:
   Result run(const std::vector<std::string>& args, const std::string& input = "") {
-    std::string command = "cd " + quote(dir_.path()) + " && " + quote(std::string(KELVANE_BIN_DIR) + "/kelvane-grep");
-    for (const auto& a : args) command += " " + quote(a);
     std::string in = dir_.write("_in", input);
-    command += " <" + quote(in) + " >" + quote(dir_ / "_out") + " 2>" + quote(dir_ / "_err");
-    int raw = std::system(command.c_str());
+    return shell(tool(args) + " <" + quote(in));
+  }
+  // The tool with its arguments, as a shell command run in the test's folder.
+  std::string tool(const std::vector<std::string>& args) const {
+    std::string command = quote(std::string(KELVANE_BIN_DIR) + "/kelvane-grep");
+    for (const auto& a : args) command += " " + quote(a);
+    return command;
+  }
+  Result shell(const std::string& command) {
+    std::string full = "cd " + quote(dir_.path()) + " && { " + command + " ; } >" + quote(dir_ / "_out") + " 2>" +
+                       quote(dir_ / "_err");
+    int raw = std::system(full.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::slurp(dir_ / "_out"), testing::slurp(dir_ / "_err")};
   }
   testing::TempDir dir_;
 };
+
+// The display width of UTF-8 text on a terminal: a character of three or more bytes (the Japanese
+// of the help) takes two columns.
+int columns(std::string_view utf8) {
+  int width = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    width += length >= 3 ? 2 : 1;
+    i += length;
+  }
+  return width;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 TEST_F(Cli, PrintsPathLineNumberAndLineAndExitsByWhatMatched) {
   dir_.write("a.txt", sjis("表示する\r\nファイルの設定\r\nabc\r\nabc abc"));
@@ -102,6 +140,72 @@ TEST_F(Cli, WalksFoldersBreadthFirstFilteredByExtension) {
   EXPECT_EQ(r.out, "t/A.TXT:1:hit\nt/z.txt:1:hit\nt/a/f.txt:1:hit\nt/sub/d.txt:1:hit\nt/a/deeper/e.txt:1:hit\n");
   EXPECT_EQ(run({"--ext=.csv", "hit", "t/"}).out, "t/b.csv:1:hit\n");
   EXPECT_EQ(run({"--ext=.csv,.bak", "hit", "t"}).out, "t/b.csv:1:hit\nt/c.txt.bak:1:hit\n");
+  // An extension with no Shift-JIS form cannot be wanted: an error, not a list of "?".
+  EXPECT_EQ(run({"--ext=.\xF0\x9F\x98\x80", "hit", "t"}).status, 2);
+}
+
+// The files of a folder are the files the window's target list holds: its walk, its listing and its
+// extension filter (a file wanted twice is still searched once).
+TEST_F(Cli, AFolderYieldsTheFilesOfTheTargetListInItsOrder) {
+  for (const char* name : {"t/b.TXT", "t/.hidden.txt", "t/A.csv", "t/noext", "t/x.txt.bak", "t/sub/c.txt",
+                           "t/_under.txt", "t/a/deeper/d.txt", "t/a/e.txt", "t/Z/f.csv"}) {
+    dir_.write(name, "hit\r\n");
+  }
+  dir_.write("t/\xF0\x9F\x98\x80.txt", "hit\r\n");  // no Shift-JIS form: left out and counted
+  ASSERT_EQ(symlink("..", (dir_ / "t/sub/loop").c_str()), 0);
+  ASSERT_EQ(mkfifo((dir_ / "t/pipe.txt").c_str(), 0600), 0);  // not a file: never opened
+  const std::string extensions = ".txt,.csv,,.TXT";
+  std::string expected;
+  const ExtensionFilter filter(extensions);
+  for (const std::string& folder : ScanFolderTree(dir_ / "t").folders) {
+    for (const std::string& path : ListFolderFiles(folder).paths) {
+      if (filter.wantedCount(path) > 0) expected += path + ":1:hit\n";
+    }
+  }
+  Result r = run({"--ext=" + extensions, "hit", dir_ / "t"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, expected);
+  EXPECT_NE(r.out.find("/t/noext:"), std::string::npos);
+  EXPECT_EQ(r.err, "kelvane-grep: " + (dir_ / "t") + ": Shift-JIS で表せない名前を飛ばしました: 1\n");
+}
+
+// What the file layer says about a path it cannot read, as the tool's own search would hear it.
+std::string fileLayerMessage(const std::string& path) {
+  TGrep grep;
+  grep.SetRegExp("x");
+  grep.OnMatch = [](TGrep&, const RE_LineInfo_t&) {};
+  try {
+    grep.Grep(path);
+  } catch (const std::exception& e) {
+    return cp932::toUtf8(e.what()).text;
+  }
+  return {};
+}
+
+TEST_F(Cli, TheFileLayersMessageAboutAnUnreadablePathIsPassedOn) {
+  ASSERT_EQ(mkfifo((dir_ / "fifo.txt").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("loop.txt", (dir_ / "loop.txt").c_str()), 0);
+  const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(s, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, (dir_ / "socket.txt").c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  std::vector<std::string> paths = {"fifo.txt", "loop.txt", "socket.txt", "missing.txt"};
+  if (geteuid() != 0) {  // root reads anything
+    dir_.write("locked.txt", "x\r\n");
+    ::chmod((dir_ / "locked.txt").c_str(), 0);
+    paths.push_back("locked.txt");
+  }
+  for (const std::string& path : paths) {
+    const std::string message = fileLayerMessage(dir_ / path);
+    ASSERT_NE(message, "") << path;
+    Result r = run({"x", dir_ / path});
+    EXPECT_EQ(r.status, 2) << path;
+    EXPECT_EQ(r.err, "kelvane-grep: " + message + "\n") << path;
+    EXPECT_EQ(run({"-F", "x", dir_ / path}).status, 2) << path;
+  }
+  close(s);
 }
 
 TEST_F(Cli, MatchAndGsubWorkOnStandardInput) {
@@ -120,6 +224,79 @@ TEST_F(Cli, MatchAndGsubWorkOnStandardInput) {
   EXPECT_EQ(run({"--gsub=x", "q"}, "abc").status, 1);
   EXPECT_EQ(run({"--gsub=x", "q"}, "abc").out, "abc");
   EXPECT_EQ(run({"--gsub=x", "a", "file.txt"}, "abc").status, 2);
+}
+
+TEST_F(Cli, ABadTemplateIsReportedAsTheTemplateBeforeAnyInputIsRead) {
+  for (const char* bad : {"\\", "x\\", "\\x"}) {
+    Result r = run({std::string("--gsub=") + bad, "zzz"}, "ab");  // nothing would match
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_EQ(r.out, "") << bad;
+    EXPECT_EQ(r.err.rfind("kelvane-grep: 置換文字列: ", 0), 0u) << r.err;
+  }
+  // Input that cannot be converted is not even looked at: the template comes first.
+  EXPECT_NE(run({"--gsub=\\", "a"}, "\xFF").err.find("置換文字列"), std::string::npos);
+  // A bad pattern is still the pattern's error.
+  Result pattern = run({"--gsub=\\", "(a"}, "ab");
+  EXPECT_EQ(pattern.status, 2);
+  EXPECT_EQ(pattern.err.find("置換文字列"), std::string::npos) << pattern.err;
+  EXPECT_NE(pattern.err.find("(位置 3)"), std::string::npos) << pattern.err;
+}
+
+TEST_F(Cli, RawModeWritesItsMessagesInShiftJisToo) {
+  Result option = run({"--raw", "--bogus", "a"});
+  EXPECT_EQ(option.status, 2);
+  EXPECT_EQ(option.err, "kelvane-grep: " + sjis("不明なオプションです: ") + "--bogus\n");
+  // --raw after the error still decides the encoding.
+  EXPECT_EQ(run({"-i", "a", "--raw"}).err, "kelvane-grep: " + sjis("-i は -F と一緒に指定してください") + "\n");
+  EXPECT_NE(run({"--raw", "(ab", "."}).err.find(sjis("右(閉じ)括弧が必要です (位置 4)")), std::string::npos);
+  // A path and the file layer's message about it come out as they stand.
+  Result missing = run({"--raw", "x", sjis("表.txt")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err.rfind("kelvane-grep: " + sjis("表.txt") + ":", 0), 0u) << missing.err;
+  EXPECT_EQ(run({"--raw", "--gsub=\\", "a"}, "a").err.rfind("kelvane-grep: " + sjis("置換文字列: "), 0), 0u);
+  // Without --raw the same messages are UTF-8.
+  EXPECT_EQ(run({"--bogus", "a"}).err, "kelvane-grep: 不明なオプションです: --bogus\n");
+}
+
+TEST_F(Cli, RunningOutOfMemoryIsSaidInJapaneseWithStatusTwo) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit leaves";
+#endif
+  // Standard input is read whole: more of it than the address space allows.
+  Result r = shell("ulimit -v 32768 && head -c 100000000 /dev/zero | " + tool({"--match", "x"}));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "kelvane-grep: メモリが足りません\n");
+}
+
+// Waits for the engine to carry positions past 65,535 (they wrap at 16 bits today).
+TEST_F(Cli, DISABLED_AnErrorPositionPastTheSixteenBitRangeIsPrintedAsItIs) {
+  const std::string pattern = std::string(70000, 'a') + "(b";
+  Result r = run({pattern, "."});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("右(閉じ)括弧が必要です (位置 70003)"), std::string::npos) << r.err.substr(0, 200);
+}
+
+TEST_F(Cli, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
+  Result help = run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(help.out.rfind("使い方: kelvane-grep [オプション] パターン [パス...]\n", 0), 0u);
+  const std::vector<std::string> lines = linesOf(help.out);
+  EXPECT_LE(lines.size(), 24u);  // one screen
+  for (const std::string& line : lines) EXPECT_LE(columns(line), 80) << line;
+  for (const char* option : {"-F, --plain", "-i, --ignore-case", "-z, --fuzzy", "--ext=LIST", "--raw", "--match",
+                             "--gsub=TEMPLATE", "--lf", "--help", "--version", "--  "}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(run({"-z", "--help", "pattern", "missing.txt"}).out, help.out);  // --help answers alone
+  EXPECT_EQ(run({"--raw", "--help"}).out, sjis(help.out));
+
+  Result version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "kelvane-grep " + std::string(kKelvaneVersion) + "\n");
+  EXPECT_STREQ(kKelvaneVersion, "1.1.2");
+  // After "--" they are a pattern and a path like any other.
+  EXPECT_EQ(run({"--", "--version"}).status, 1);
 }
 
 }  // namespace
