@@ -1,15 +1,12 @@
 #include "pattern/plain_text.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <memory>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/line_list.h"
+#include "platform/read_handle.h"
 
 namespace kelvane {
 
@@ -31,86 +28,35 @@ bool PlainLineMatch(std::string_view line, std::string_view pattern, bool caseSe
   return findOnBoundary(upperLine, upperPattern) != std::string_view::npos;
 }
 
-std::vector<std::string> splitLines(std::string_view text) {
-  if (auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
-  return lines;
-}
+std::vector<std::string> splitLines(std::string_view text) { return files::splitLines(text); }
 
-std::string joinLines(const std::vector<std::string>& lines) {
-  std::size_t size = 0;
-  for (const auto& line : lines) size += line.size() + 2;
-  std::string text;
-  text.reserve(size);
-  for (const auto& line : lines) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
+std::string joinLines(const std::vector<std::string>& lines) { return files::joinLines(lines); }
 
-std::vector<std::string> loadLines(const std::string& path) { return splitLines(files::readFile(path)); }
+std::vector<std::string> loadLines(const std::string& path) { return files::readLines(path).lines; }
 
-void saveLines(const std::string& path, const std::vector<std::string>& lines) {
-  files::writeFile(path, joinLines(lines));
-}
+void saveLines(const std::string& path, const std::vector<std::string>& lines) { files::writeLines(path, lines); }
 
 namespace {
 
 constexpr std::size_t kPieceSize = 1 << 20;
 
-class FdGuard {
- public:
-  explicit FdGuard(int fd) : fd_(fd) {}
-  ~FdGuard() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-[[noreturn]] void failOn(const std::string& path, int error) {
-  throw files::FileError(path + ": " + std::strerror(error));
-}
-
 }  // namespace
 
 void forEachLine(const std::string& path,
                  const std::function<bool(std::string_view line, std::int64_t lineNo)>& onLine) {
-  auto native = files::toNative(path);
-  if (!native) failOn(path, EILSEQ);
-  FdGuard fd(::open(native->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) failOn(path, errno);
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0) failOn(path, errno);
-  if (S_ISDIR(st.st_mode)) failOn(path, EISDIR);
-  if (!S_ISREG(st.st_mode)) failOn(path, ENODEV);
+  files::ReadHandle file = files::openForReading(path);
   std::string carry;  // the unfinished last line of the pieces read so far
   // A piece is the file's size where that is smaller (most files of a tree are), and is never
   // cleared: only the bytes read are looked at. The + 1 lets the read see the end of the file.
   std::size_t pieceSize = kPieceSize;
-  if (st.st_size >= 0 && static_cast<std::uint64_t>(st.st_size) < kPieceSize) {
-    pieceSize = static_cast<std::size_t>(st.st_size) + 1;
-  }
+  if (file.size() < kPieceSize) pieceSize = static_cast<std::size_t>(file.size()) + 1;
   std::unique_ptr<char[]> piece(new char[pieceSize]);
   std::int64_t lineNo = 0;
   bool afterCR = false;  // the previous piece ended in a CR: an LF at the start of this one belongs to it
   for (;;) {
-    ssize_t n = ::read(fd.get(), piece.get(), pieceSize);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) failOn(path, errno);
+    const std::size_t n = file.readBlock(piece.get(), pieceSize);
     if (n == 0) break;
-    std::string_view text(piece.get(), static_cast<std::size_t>(n));
+    std::string_view text(piece.get(), n);
     bool ended = false;
     if (auto nul = text.find('\0'); nul != std::string_view::npos) {
       text = text.substr(0, nul);

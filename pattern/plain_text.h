@@ -23,6 +23,8 @@ bool PlainLineMatch(std::string_view line, std::string_view pattern, bool caseSe
 // from must itself be a character boundary.
 std::size_t findOnBoundary(std::string_view line, std::string_view pattern, std::size_t from = 0);
 
+// The line list calls of platform/line_list.h under the names the search code has used (files::
+// readLines also tells whether a zero byte cut the text, and keeps the bytes).
 // Cuts text into lines as described above. Raises nothing.
 std::vector<std::string> splitLines(std::string_view text);
 

@@ -1,10 +1,5 @@
 #include "pattern/txt_file.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -14,34 +9,20 @@
 
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/read_handle.h"
 
 namespace kelvane {
 namespace {
 
-std::string systemReason(const std::string& fileName, int error) { return fileName + ": " + std::strerror(error); }
-
-// Opens without blocking (a fifo would otherwise wait for a writer) and accepts regular files only;
-// reads of a regular file never block, so the flag can stay.
-int openRegularFile(const std::string& fileName, std::uint64_t* size) {
-  auto native = files::toNative(fileName);
-  if (!native) throw EFileNotFound(systemReason(fileName, EILSEQ));
-  int fd = ::open(native->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw EFileNotFound(systemReason(fileName, errno));
-  struct stat st;
-  int error = 0;
-  if (::fstat(fd, &st) != 0) {
-    error = errno;
-  } else if (S_ISDIR(st.st_mode)) {
-    error = EISDIR;
-  } else if (!S_ISREG(st.st_mode)) {
-    error = ENODEV;
+// The reader's exceptions carry the file layer's texts: a file that is not there is EFileNotFound,
+// which callers tell apart; a file that is there but cannot be opened (a folder, a fifo, no access)
+// is EFileNotFound as well, since it cannot be opened, but its text says what it is.
+files::ReadHandle open(const std::string& fileName) {
+  try {
+    return files::openForReading(fileName);
+  } catch (const files::FileError& e) {
+    throw EFileNotFound(e.what());
   }
-  if (error != 0) {
-    ::close(fd);
-    throw EFileNotFound(systemReason(fileName, error));
-  }
-  *size = static_cast<std::uint64_t>(st.st_size);
-  return fd;
 }
 
 }  // namespace
@@ -53,8 +34,9 @@ TTxtFile::TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessa
       cancel_(cancel),
       processMessages_(std::move(processMessages)),
       win_(storage ? storage : &own_) {
-  fd_ = openRegularFile(fileName, &fileSize_);
-  try {
+  file_ = open(fileName);
+  fileSize_ = file_.size();
+  {
     // A small file gets a small window: most files of a tree are far shorter than a block. Nothing
     // is cleared: every byte read back is written first.
     win_->Grow(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, fileSize_ + 1)) + kSpareSize, 0);
@@ -62,30 +44,17 @@ TTxtFile::TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessa
     dataEnd_ = 1;
     ReadBlock();
     if (consumed_ == 0) throw EEndOfFile();
-  } catch (...) {
-    ::close(fd_);
-    throw;
   }
 }
 
-TTxtFile::~TTxtFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
+TTxtFile::~TTxtFile() = default;
 
 std::size_t TTxtFile::ReadRaw(char* into, std::size_t want) {
-  std::size_t got = 0;
-  while (got < want) {
-    ssize_t n = ::read(fd_, into + got, want - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw EInOutError(systemReason(fileName_, errno));
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-    // All the file had when it was opened is in: no second call just to be told of its end.
-    if (consumed_ + got >= fileSize_ && fileSize_ > 0) break;
+  try {
+    return file_.readBlock(into, want);
+  } catch (const files::FileError& e) {
+    throw EInOutError(e.what());
   }
-  return got;
 }
 
 namespace {

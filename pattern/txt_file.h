@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/read_handle.h"
+
 namespace kelvane {
 
 // An input or output failure of a file. what() names the file and the system's reason.
@@ -147,7 +149,7 @@ class TTxtFile {
   char* W() const { return win_->data(); }
 
   std::string fileName_;
-  int fd_ = -1;
+  files::ReadHandle file_;
   std::uint64_t fileSize_ = 0;
   std::uint64_t consumed_ = 0;
   std::size_t blockSize_;

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "platform/cp932.h"
+#include "platform/read_handle.h"
 
 namespace kelvane::files {
 namespace {
@@ -42,12 +43,9 @@ bool isReadOnly(int dirFd, const char* name, const struct stat& st) {
   return (st.st_mode & 0222) == 0 || faccessat(dirFd, name, W_OK, AT_EACCESS) != 0;
 }
 
-// "<head>: <path> (<reason>)" in CP932. strerror may answer in the locale's language once the
-// window has set it, so its text goes through the converter too.
+// "<head>: <path> (<reason>)" in CP932.
 std::string message(const char* head, std::string_view path, int err) {
-  char buffer[256];
-  const char* reason = strerror_r(err, buffer, sizeof buffer);
-  return text(head) + ": " + std::string(path) + " (" + cp932::fromUtf8(reason).text + ")";
+  return text(head) + ": " + std::string(path) + " (" + reasonText(err) + ")";
 }
 
 std::string messageWithReason(const char* head, std::string_view path, const char* reason) {
@@ -306,28 +304,7 @@ std::optional<FolderId> folderId(const std::string& path) {
   return FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
-std::string readFile(const std::string& path) {
-  std::string native = nativeOrThrow(path, kCannotOpen);
-  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw FileError(message(kCannotOpen, path, errno));
-  FdCloser closer(fd);
-  struct stat st;
-  if (fstat(fd, &st) != 0) throw FileError(message(kCannotRead, path, errno));
-  if (S_ISDIR(st.st_mode)) throw FileError(message(kCannotRead, path, EISDIR));
-  std::string bytes;
-  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw FileError(message(kCannotRead, path, errno));
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  return bytes;
-}
+std::string readFile(const std::string& path) { return openForReading(path).readRest(); }
 
 void writeFile(const std::string& path, std::string_view bytes) {
   std::string native = nativeOrThrow(path, kCannotWrite);
@@ -367,32 +344,62 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
   auto nativeTo = toNative(to);
   if (!nativeFrom) return fail(error, messageNoNative(kCannotCopy, from));
   if (!nativeTo) return fail(error, messageNoNative(kCannotCopy, to));
-  struct stat source;
-  if (stat(nativeFrom->c_str(), &source) != 0) return fail(error, message(kCannotCopy, from, errno));
-  if (!S_ISREG(source.st_mode))
-    return fail(error, message(kCannotCopy, from, S_ISDIR(source.st_mode) ? EISDIR : EINVAL));
   struct stat target;
-  if (stat(nativeTo->c_str(), &target) == 0 && S_ISDIR(target.st_mode))
-    return fail(error, message(kCannotCopy, to, EISDIR));
+  bool targetExists = stat(nativeTo->c_str(), &target) == 0;
+  if (targetExists && S_ISDIR(target.st_mode)) return fail(error, message(kCannotCopy, to, EISDIR));
   if (existingReadOnly(*nativeTo)) return fail(error, messageWithReason(kCannotCopy, to, kReadOnlyFile));
   std::string bytes;
+  struct stat like;
   try {
-    bytes = readFile(from);
+    bytes = openForReading(from).readRest();
   } catch (const FileError& e) {
-    return fail(error, e.what());
+    return fail(error, text(kCannotCopy) + ": " + e.what());
   }
+  if (stat(nativeFrom->c_str(), &like) != 0) return fail(error, message(kCannotCopy, from, errno));
   // A new copy takes the source's permission bits; a file copied over keeps its own bits and owner,
   // so restoring a private file never opens it to others. Either way it gets the source's times.
-  struct stat like = source;
   like.st_uid = geteuid();
   like.st_gid = getegid();
-  if (stat(nativeTo->c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+  if (targetExists && S_ISREG(target.st_mode)) {
     like.st_mode = target.st_mode;
     like.st_uid = target.st_uid;
     like.st_gid = target.st_gid;
   }
   if (int err = writeSafely(*nativeTo, bytes, &like, true)) return fail(error, message(kCannotCopy, to, err));
   return true;
+}
+
+void createFolders(const std::string& folder) {
+  std::string native = nativeOrThrow(folder, kCannotCreateFolder);
+  // Each "/" of the native name ends a folder to make; a CP932 "/" is never a trail byte, and UTF-8
+  // has no "/" inside a character.
+  for (std::size_t slash = native.find('/', 1);; slash = native.find('/', slash + 1)) {
+    std::string part = native.substr(0, slash);
+    struct stat st;
+    if (!part.empty() && stat(part.c_str(), &st) != 0) {
+      if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+        const int err = errno;
+        throw FileError(message(kCannotCreateFolder, folder, err), err);
+      }
+    } else if (!part.empty() && !S_ISDIR(st.st_mode)) {
+      throw FileError(message(kCannotCreateFolder, folder, ENOTDIR), ENOTDIR);
+    }
+    if (slash == std::string::npos) break;
+  }
+}
+
+void writeCopy(const std::string& copyPath, std::string_view bytes, unsigned permissions) {
+  std::string native = nativeOrThrow(copyPath, kCannotCopy);
+  std::string folder = folderPart(copyPath);
+  if (!folder.empty()) createFolders(folder);
+  struct stat old;
+  if (lstat(native.c_str(), &old) == 0 && !S_ISREG(old.st_mode))
+    throw FileError(message(kCannotCopy, copyPath, S_ISDIR(old.st_mode) ? EISDIR : EINVAL), EINVAL);
+  struct stat like {};
+  like.st_mode = static_cast<mode_t>(permissions & 07777);
+  like.st_uid = geteuid();
+  like.st_gid = getegid();
+  if (int err = writeSafely(native, bytes, &like, false)) throw FileError(message(kCannotCopy, copyPath, err), err);
 }
 
 std::string currentFolder() {

@@ -19,11 +19,23 @@ enum Attribute : unsigned {
   kArchive = 0x20,    // every regular file
 };
 
-// A failure of the file layer. what() is CP932 text that names the file and the system's reason.
+// A failure of the file layer. what() is CP932 text that names the file and the reason. error() is
+// the system's error number behind it (0 when there is none), so a caller can tell a missing file
+// from one it may not read.
 class FileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(const std::string& message, int error = 0) : std::runtime_error(message), error_(error) {}
+  int error() const { return error_; }
+  // Nothing is there: the file, or a folder on its path, does not exist.
+  bool notFound() const;
+
+ private:
+  int error_;
 };
+
+// The reason behind a system error number as CP932 text: our own Japanese for the common ones, the
+// system's text (converted) for the rest.
+std::string reasonText(int error);
 
 struct Entry {
   std::string name;         // CP932
@@ -73,6 +85,16 @@ bool deleteFile(const std::string& path, std::string* error = nullptr);
 bool createFolder(const std::string& path, std::string* error = nullptr);
 bool removeFolder(const std::string& path, std::string* error = nullptr);  // an empty folder
 bool copyFile(const std::string& from, const std::string& to, std::string* error = nullptr);
+
+// Creates folder and every missing folder above it. Raises FileError (and then the folders made so
+// far stay; they are empty).
+void createFolders(const std::string& folder);
+
+// Writes a backup copy: the bytes to copyPath through a temporary file and a rename, with the given
+// permission bits, creating the missing folders of copyPath first. An earlier copy there is replaced,
+// read-only or not: copies live in the program's own folder. Raises FileError, and then an earlier
+// copy is as it was.
+void writeCopy(const std::string& copyPath, std::string_view bytes, unsigned permissions);
 
 // The process's current folder, as CP932.
 std::string currentFolder();
