@@ -252,7 +252,7 @@ TEST_F(Cli, RawModeWritesItsMessagesInShiftJisToo) {
   // A path and the file layer's message about it come out as they stand.
   Result missing = run({"--raw", "x", sjis("表.txt")});
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err.rfind("kelvane-grep: " + sjis("表.txt") + ":", 0), 0u) << missing.err;
+  EXPECT_EQ(missing.err.rfind("kelvane-grep: " + sjis("表.txt") + sjis("："), 0), 0u) << missing.err;
   EXPECT_EQ(run({"--raw", "--gsub=\\", "a"}, "a").err.rfind("kelvane-grep: " + sjis("置換文字列: "), 0), 0u);
   // Without --raw the same messages are UTF-8.
   EXPECT_EQ(run({"--bogus", "a"}).err, "kelvane-grep: 不明なオプションです: --bogus\n");
