@@ -100,7 +100,14 @@ ReadHandle openForReading(const std::string& path) {
   ReadHandle handle;
   handle.path_ = path;
   handle.fd_ = ::open(native->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (handle.fd_ < 0) failWith(path, errno);
+  if (handle.fd_ < 0) {
+    const int err = errno;
+    // A socket cannot be opened at all (ENXIO); say what it is rather than what open(2) says.
+    struct stat st;
+    if (err != ENOENT && err != EACCES && ::stat(native->c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+      refuseKind(path, st.st_mode);
+    failWith(path, err);
+  }
   struct stat st;
   if (::fstat(handle.fd_, &st) != 0) failWith(path, errno);
   if (!S_ISREG(st.st_mode)) refuseKind(path, st.st_mode);

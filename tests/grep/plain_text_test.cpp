@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/cp932.h"
+#include "platform/files.h"
 #include "tests/testing/temp_dir.h"
 
 namespace kelvane {
@@ -88,7 +90,13 @@ TEST(LineList, StreamedLinesEqualLoadedLines) {
     EXPECT_EQ(streamed, splitLines(text)) << text.size();
   }
   EXPECT_ANY_THROW(forEachLine(dir / "missing.txt", [](std::string_view, std::int64_t) { return true; }));
-  EXPECT_ANY_THROW(forEachLine(dir.path(), [](std::string_view, std::int64_t) { return true; }));
+  // the plain search refuses what the reader refuses, in the same words
+  try {
+    forEachLine(dir.path(), [](std::string_view, std::int64_t) { return true; });
+    FAIL();
+  } catch (const files::FileError& e) {
+    EXPECT_EQ(std::string(e.what()), dir.path() + cp932::fromUtf8("：通常のファイルではありません（フォルダ）").text);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <random>
 
+#include "platform/cp932.h"
 #include "tests/testing/reference_grep.h"
 #include "tests/testing/temp_dir.h"
 
@@ -150,9 +151,16 @@ TEST(TxtFile, OpenFailuresAndEmptyFiles) {
     EXPECT_NE(std::string(e.what()).find("missing.txt"), std::string::npos) << e.what();
   }
   EXPECT_THROW(TTxtFile(dir.write("empty.txt", ""), &cancel), EEndOfFile);
-  // A fifo would block the open until a writer came; it is refused like a folder.
+  // A fifo would block the open until a writer came; it is refused like a folder, and the text says
+  // what it is, in CP932 like every message of the program.
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
   EXPECT_THROW(TTxtFile(dir / "fifo", &cancel), EFileNotFound);
+  try {
+    TTxtFile file("/dev/zero", &cancel);
+    FAIL();
+  } catch (const EFileNotFound& e) {
+    EXPECT_EQ(std::string(e.what()), "/dev/zero" + cp932::fromUtf8("：通常のファイルではありません（デバイス）").text);
+  }
 }
 
 TEST(TxtFile, CancelStopsAtTheNextCheckPoint) {
