@@ -45,8 +45,8 @@ class EEndOfFile : public EInOutError {
   EEndOfFile() : EInOutError("End Of File") {}
 };
 
-// The file cannot be opened (missing, unreadable, a folder or a device). what() is the path and the
-// system's reason.
+// The file cannot be opened (missing, unreadable, a folder, a fifo or a device). what() is the path,
+// "：" and what went wrong, in CP932.
 class EFileNotFound : public EInOutError {
  public:
   using EInOutError::EInOutError;

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "platform/cp932.h"
+#include "platform/line_list.h"
 #include "platform/read_handle.h"
 
 namespace kelvane::files {
@@ -339,23 +340,28 @@ bool removeFolder(const std::string& path, std::string* error) {
   return true;
 }
 
-bool copyFile(const std::string& from, const std::string& to, std::string* error) {
-  auto nativeFrom = toNative(from);
-  auto nativeTo = toNative(to);
-  if (!nativeFrom) return fail(error, messageNoNative(kCannotCopy, from));
-  if (!nativeTo) return fail(error, messageNoNative(kCannotCopy, to));
+namespace {
+
+// copyFile's work; raises FileError carrying the system's error number, so restoreCopy can pass on
+// whether the copy was missing.
+void copyOrThrow(const std::string& from, const std::string& to) {
+  std::string nativeFrom = nativeOrThrow(from, kCannotCopy);
+  std::string nativeTo = nativeOrThrow(to, kCannotCopy);
   struct stat target;
-  bool targetExists = stat(nativeTo->c_str(), &target) == 0;
-  if (targetExists && S_ISDIR(target.st_mode)) return fail(error, message(kCannotCopy, to, EISDIR));
-  if (existingReadOnly(*nativeTo)) return fail(error, messageWithReason(kCannotCopy, to, kReadOnlyFile));
+  bool targetExists = stat(nativeTo.c_str(), &target) == 0;
+  if (targetExists && S_ISDIR(target.st_mode)) throw FileError(message(kCannotCopy, to, EISDIR), EISDIR);
+  if (existingReadOnly(nativeTo)) throw FileError(messageWithReason(kCannotCopy, to, kReadOnlyFile), EACCES);
   std::string bytes;
-  struct stat like;
   try {
     bytes = openForReading(from).readRest();
   } catch (const FileError& e) {
-    return fail(error, text(kCannotCopy) + ": " + e.what());
+    throw FileError(text(kCannotCopy) + ": " + e.what(), e.error());
   }
-  if (stat(nativeFrom->c_str(), &like) != 0) return fail(error, message(kCannotCopy, from, errno));
+  struct stat like;
+  if (stat(nativeFrom.c_str(), &like) != 0) {
+    const int err = errno;
+    throw FileError(message(kCannotCopy, from, err), err);
+  }
   // A new copy takes the source's permission bits; a file copied over keeps its own bits and owner,
   // so restoring a private file never opens it to others. Either way it gets the source's times.
   like.st_uid = geteuid();
@@ -365,9 +371,21 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
     like.st_uid = target.st_uid;
     like.st_gid = target.st_gid;
   }
-  if (int err = writeSafely(*nativeTo, bytes, &like, true)) return fail(error, message(kCannotCopy, to, err));
+  if (int err = writeSafely(nativeTo, bytes, &like, true)) throw FileError(message(kCannotCopy, to, err), err);
+}
+
+}  // namespace
+
+bool copyFile(const std::string& from, const std::string& to, std::string* error) {
+  try {
+    copyOrThrow(from, to);
+  } catch (const FileError& e) {
+    return fail(error, e.what());
+  }
   return true;
 }
+
+void restoreCopy(const std::string& copyPath, const std::string& file) { copyOrThrow(copyPath, file); }
 
 void createFolders(const std::string& folder) {
   std::string native = nativeOrThrow(folder, kCannotCreateFolder);

@@ -88,9 +88,4 @@ void makeCopy(const std::string& file, const std::string& copyPath) {
 
 void makeCopy(const LineFile& read, const std::string& copyPath) { writeCopy(copyPath, read.bytes, read.permissions); }
 
-void restoreCopy(const std::string& copyPath, const std::string& file) {
-  std::string error;
-  if (!copyFile(copyPath, file, &error)) throw FileError(error);
-}
-
 }  // namespace kelvane::files

@@ -50,9 +50,9 @@ std::string tempCopyPath(std::string_view tempFolder, std::string_view file);
 void makeCopy(const std::string& file, const std::string& copyPath);
 void makeCopy(const LineFile& read, const std::string& copyPath);
 
-// Copies copyPath back over file, atomically; file keeps its own permission bits and owner (a file
-// that is gone comes back with the copy's bits). A read-only file is left alone. Raises FileError, and
-// then file is as it was.
+// Copies copyPath back over file, atomically (copyFile's work); file keeps its own permission bits
+// and owner (a file that is gone comes back with the copy's bits). A read-only file is left alone.
+// Raises FileError (notFound() when the copy is missing), and then file is as it was.
 void restoreCopy(const std::string& copyPath, const std::string& file);
 
 }  // namespace kelvane::files
