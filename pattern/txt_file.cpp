@@ -14,10 +14,9 @@
 namespace kelvane {
 namespace {
 
-// The reader's exceptions carry the file layer's texts: a file that is not there is EFileNotFound,
-// which callers tell apart; a file that is there but cannot be opened (a folder, a fifo, no access)
-// is EFileNotFound as well, since it cannot be opened, but its text says what it is.
-files::ReadHandle open(const std::string& fileName) {
+// Every file that cannot be opened is EFileNotFound, the missing one and the one that is there but
+// cannot be read (a folder, a fifo, no access); the file layer's text says which it was.
+files::ReadHandle openFile(const std::string& fileName) {
   try {
     return files::openForReading(fileName);
   } catch (const files::FileError& e) {
@@ -34,17 +33,15 @@ TTxtFile::TTxtFile(const std::string& fileName, const bool* cancel, ProcessMessa
       cancel_(cancel),
       processMessages_(std::move(processMessages)),
       win_(storage ? storage : &own_) {
-  file_ = open(fileName);
+  file_ = openFile(fileName);
   fileSize_ = file_.size();
-  {
-    // A small file gets a small window: most files of a tree are far shorter than a block. Nothing
-    // is cleared: every byte read back is written first.
-    win_->Grow(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, fileSize_ + 1)) + kSpareSize, 0);
-    W()[0] = '\n';
-    dataEnd_ = 1;
-    ReadBlock();
-    if (consumed_ == 0) throw EEndOfFile();
-  }
+  // A small file gets a small window: most files of a tree are far shorter than a block. Nothing is
+  // cleared: every byte read back is written first.
+  win_->Grow(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, fileSize_ + 1)) + kSpareSize, 0);
+  W()[0] = '\n';
+  dataEnd_ = 1;
+  ReadBlock();
+  if (consumed_ == 0) throw EEndOfFile();
 }
 
 TTxtFile::~TTxtFile() = default;

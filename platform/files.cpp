@@ -27,15 +27,12 @@ namespace {
 
 // Message heads, UTF-8 here, converted when a message is made (only on failures).
 std::string text(const char* utf8) { return cp932::fromUtf8(utf8).text; }
-constexpr const char* kCannotOpen = "ファイルを開けません";
-constexpr const char* kCannotRead = "ファイルを読めません";
 constexpr const char* kCannotWrite = "ファイルに書き込めません";
 constexpr const char* kCannotDelete = "ファイルを削除できません";
 constexpr const char* kCannotCreateFolder = "フォルダを作成できません";
 constexpr const char* kCannotRemoveFolder = "フォルダを削除できません";
 constexpr const char* kCannotListFolder = "フォルダを読めません";
 constexpr const char* kCannotCopy = "ファイルをコピーできません";
-constexpr const char* kNoNativeName = "この名前はファイルシステムで扱えません";
 constexpr const char* kReadOnlyFile = "読み取り専用のファイルです";
 
 // The read-only attribute: no write bit at all (even root respects it, as the desktop's
@@ -53,9 +50,8 @@ std::string messageWithReason(const char* head, std::string_view path, const cha
   return text(head) + ": " + std::string(path) + " (" + text(reason) + ")";
 }
 
-std::string messageNoNative(const char* head, std::string_view path) {
-  return messageWithReason(head, path, kNoNativeName);
-}
+// EILSEQ's reason is the text for a name with no native form.
+std::string messageNoNative(const char* head, std::string_view path) { return message(head, path, EILSEQ); }
 
 // A regular file that exists and carries the read-only attribute: writes and deletes leave it
 // alone, as they do on the desktop, although the folder would let a rename replace it.
@@ -414,7 +410,8 @@ void writeCopy(const std::string& copyPath, std::string_view bytes, unsigned per
   if (lstat(native.c_str(), &old) == 0 && !S_ISREG(old.st_mode))
     throw FileError(message(kCannotCopy, copyPath, S_ISDIR(old.st_mode) ? EISDIR : EINVAL), EINVAL);
   struct stat like {};
-  like.st_mode = static_cast<mode_t>(permissions & 07777);
+  // Read, write and execute bits only: a copy kept for undo never runs with its owner's rights.
+  like.st_mode = static_cast<mode_t>(permissions & 0777);
   like.st_uid = geteuid();
   like.st_gid = getegid();
   if (int err = writeSafely(native, bytes, &like, false)) throw FileError(message(kCannotCopy, copyPath, err), err);

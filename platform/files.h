@@ -91,7 +91,7 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
 void createFolders(const std::string& folder);
 
 // Writes a backup copy: the bytes to copyPath through a temporary file and a rename, with the given
-// permission bits, creating the missing folders of copyPath first. An earlier copy there is replaced,
+// permission bits (read, write and execute; set-id and sticky bits are dropped), creating the missing folders of copyPath first. An earlier copy there is replaced,
 // read-only or not: copies live in the program's own folder. Raises FileError, and then an earlier
 // copy is as it was.
 void writeCopy(const std::string& copyPath, std::string_view bytes, unsigned permissions);

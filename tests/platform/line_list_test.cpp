@@ -112,6 +112,9 @@ TEST(Copies, ByteExactIntoDeepNewFoldersWithTheFilesBits) {
   makeCopy(readLines(file), copy);
   EXPECT_EQ(slurp(copy), "second");
   EXPECT_EQ(modeOf(copy), 0600u);
+  chmod(file.c_str(), 04755);  // a copy never carries set-id bits
+  makeCopy(file, copy);
+  EXPECT_EQ(modeOf(copy), 0755u);
 }
 
 TEST(Copies, FailuresLeaveTheEarlierCopy) {
