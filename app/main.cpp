@@ -12,6 +12,7 @@
 #include "settings/ui/Unit3.h"
 #include "settings/ui/Unit4.h"
 #include "settings/ui/Unit5.h"
+#include "workspace/dialog_hosts.h"
 #include "workspace/ui/Unit1.h"
 
 int main(int argc, char** argv) {
@@ -26,11 +27,12 @@ int main(int argc, char** argv) {
   }
 
   kelvane::TForm1 form1;
-  kelvane::TForm2 form2(&form1);
+  kelvane::WorkspaceDialogHost dialogHost(form1.workspace());
+  kelvane::TForm2 form2(dialogHost, &form1);
   kelvane::TForm3 form3(&form1);
-  kelvane::TForm4 form4(&form1);
+  kelvane::TForm4 form4(dialogHost, &form1);
   QPointer<kelvane::TFormEditer> editer = new kelvane::TFormEditer(nullptr);  // deletes itself when closed
-  kelvane::TForm5 form5(&form1);
+  kelvane::TForm5 form5(dialogHost, &form1);
   form1.setSecondaryWindows(&form2, &form3, &form4, &form5);
   form1.setEditor(editer);
 

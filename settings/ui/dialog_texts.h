@@ -18,6 +18,61 @@ inline constexpr const char* kUpdate = "更新";
 inline constexpr const char* kCancel = "Cancel";
 inline constexpr const char* kOk = "Ok";
 
+// The options dialog.
+inline constexpr const char* kOptGroupExtensions = "対象拡張子";
+inline constexpr const char* kOptCheckBox1 = "TXTファイル     ：.txt";
+inline constexpr const char* kOptCheckBox2 = "HTMLファイル    ：.htm,.html";
+inline constexpr const char* kOptCheckBox3 = "CGIファイル     ：.cgi,.pl";
+inline constexpr const char* kOptCheckBox4 = "SYSTEM系ファイル：.bat,.inf,.ini";
+inline constexpr const char* kOptCheckBox5 = "CSVファイル     ：.csv";
+inline constexpr const char* kOptCheckBox12 = "MsWordファイル  ：.doc";
+inline constexpr const char* kOptCheckBox6 = "拡張子指定　    ：";
+inline constexpr const char* kOptCheckBox7 = "下位フォルダも検索する";
+inline constexpr const char* kOptGroupSearch = "検索条件";
+inline constexpr const char* kOptCheckBox10 = "正規表現を使用する";
+inline constexpr const char* kOptCheckBox8 = "Fuzzy辞書を使用";
+inline constexpr const char* kOptCheckBox9 = "大文字小文字を区別する";
+inline constexpr const char* kOptGroupJoin = "【File結合】File区切り文字列";
+inline constexpr const char* kOptCheckBox11 = "文頭文末の空白行を無視する";
+inline constexpr const char* kOptGroupSplit = "ファイル分割";
+inline constexpr const char* kOptRadioButton1 = "検索列をファイル先頭にする";
+inline constexpr const char* kOptRadioButton2 = "検索列は重複する";
+inline constexpr const char* kOptRadioButton3 = "検索列をファイル末尾にする";
+inline constexpr const char* kOptGroupEditor = "外部エディタコマンドラインオプション";
+inline constexpr const char* kOptEditC = "使用する";
+inline constexpr const char* kOptLabel1 = "起動するソフト";
+inline constexpr const char* kOptButtonEditPath = "...";
+inline constexpr const char* kOptEditL1 = "指定列を表示";
+inline constexpr const char* kOptEditL2 = "＋列番号";
+inline constexpr const char* kOptEditL3 = "検索語を強調";
+inline constexpr const char* kOptEditL4 = "＋検索語";
+// A chosen program whose path Shift-JIS cannot hold (this program's own text).
+inline constexpr const char* kPathNotCp932 =
+    "このファイル名にはShift-JISで表せない文字が含まれているため、選択できません。";
+// An edit holding a character Shift-JIS cannot hold; the settings file would get "?" instead.
+inline constexpr const char* kTextNotCp932 =
+    "Shift-JISで表せない文字が入力されています。該当の文字を直してから更新してください。";
+
+// The display settings dialog.
+inline constexpr const char* kDispFontSize = "フォントサイズ";
+inline constexpr const char* kDispSearchText = "検索文字列";
+inline constexpr const char* kDispReplaceText = "置換文字列";
+inline constexpr const char* kDispGroupHeader = "ヘッダー部分書式";
+inline constexpr const char* kDispGroupNormal = "通常部分書式";
+inline constexpr const char* kDispBack = "背景色";
+inline constexpr const char* kDispText = "フォント色";
+inline constexpr const char* kDispBoxSize = "検索文字列";
+inline constexpr const char* kDispStatusSize = "ステータスバー";
+inline constexpr const char* kDispToolBar = "ツールボタンを表示";
+inline constexpr const char* kDispStatusBar = "ステータスバーを表示";
+
+// The history cleanup dialog.
+inline constexpr const char* kHistGroupSearch = "検索文字列";
+inline constexpr const char* kHistGroupFolders = "検索対象フォルダ";
+inline constexpr const char* kHistSaveCount = "保存数";
+inline constexpr const char* kHistAllOn = "全てOn";
+inline constexpr const char* kHistAllOff = "全てOff";
+
 // The built-in editor.
 inline constexpr const char* kMessageCaption = "Kelvane";
 inline constexpr const char* kEditorMenuFile = "ファイル(&F)";

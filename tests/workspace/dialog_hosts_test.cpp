@@ -1,0 +1,71 @@
+// What the settings dialogs change in the main window, headless through the Workspace.
+#include "workspace/dialog_hosts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/testing/scripted_ui.h"
+#include "tests/testing/temp_dir.h"
+#include "workspace/workspace.h"
+
+namespace kelvane {
+namespace {
+
+using testing::cp932Of;
+using testing::TempDir;
+
+class DialogHostTest : public ::testing::Test {
+ protected:
+  DialogHostTest() : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir.path());
+    ws.FormCreate();
+  }
+  ~DialogHostTest() override { std::filesystem::current_path(previous_); }
+
+  TempDir dir;
+  testing::ScriptedUi ui;
+  Workspace ws{ui};
+  WorkspaceDialogHost host{ws};
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST_F(DialogHostTest, SearchListGetsItsWidestRowsScrollWidthAndHeadersForExistingFiles) {
+  const std::string file = dir.write("a.txt", "x\r\n");
+  ws.CheckListBox3.add("\"" + file + "\",x", /*header=*/false);
+  ws.CheckListBox3.add("\"" + dir / "gone.txt" + "\",x", false);
+  ws.CheckListBox3.add("0123456789012345678901234567890123456789012345678901234567890123456789", false);
+  ws.CheckListBox3.add("plain", true);  // a header row stays one
+  host.refreshSearchList();
+  EXPECT_EQ(ws.CheckListBox3.horizontalExtent(), 70 * ui.pixelsPerByte + ui.rowPixels);
+  EXPECT_TRUE(ws.CheckListBox3.isHeader(0));
+  EXPECT_FALSE(ws.CheckListBox3.isHeader(1));
+  EXPECT_FALSE(ws.CheckListBox3.isHeader(2));
+  EXPECT_TRUE(ws.CheckListBox3.isHeader(3));
+}
+
+TEST_F(DialogHostTest, TargetListEmptiedWithItsCountAndTheHistoriesReplacedWithoutSelection) {
+  ws.CheckListBox1.add("/x/a.txt", false);
+  ws.CheckedFileCount = 1;
+  ws.showTransientStatus("1");
+  host.clearTargetList();
+  host.clearStatusText();
+  EXPECT_TRUE(ws.CheckListBox1.empty());
+  EXPECT_EQ(ws.CheckedFileCount, 0);
+  EXPECT_EQ(ws.statusText(), "");
+
+  ws.ComboBox2.setItems({cp932Of("新規フォルダ"), dir.path()});
+  ws.ComboBox2.setSelectedIndex(1);
+  host.setHistories({"b"}, {cp932Of("新規フォルダ")});
+  EXPECT_EQ(ws.ComboBox1.items(), std::vector<std::string>{"b"});
+  EXPECT_EQ(ws.ComboBox2.selectedIndex(), -1);
+
+  ws.settings.ExtHtml = true;
+  host.rebuildExtensionList();
+  EXPECT_NE(ws.ExtensionList.find(".html"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelvane
