@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "filescan/kyoutuu.h"
 #include "platform/comma_text.h"
 #include "platform/files.h"
+#include "settings/extension_list.h"
 #include "workspace/workspace.h"
 
 namespace kelvane {

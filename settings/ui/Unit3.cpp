@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "kelvane_version.h"
 #include "settings/ui/dialog_texts.h"
 
 namespace kelvane {
@@ -19,7 +20,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   icon->setObjectName("ProgramIcon");
   icon->setPixmap(QIcon(":/kelvane/icons/kelvane.png").pixmap(48, 48));
 
-  productLabel_ = new QLabel(QString::fromUtf8(dialog_texts::kAboutProduct), this);
+  productLabel_ =
+      new QLabel(QString::fromUtf8(dialog_texts::kAboutProduct) + QString::fromLatin1(kKelvaneVersion), this);
   productLabel_->setObjectName("ProductName");
   productLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

@@ -6,7 +6,8 @@ namespace kelvane::dialog_texts {
 
 inline constexpr const char* kOptionsCaption = "設定画面";
 inline constexpr const char* kAboutCaption = "Version情報";
-inline constexpr const char* kAboutProduct = "Kelvane　　　Ver,1.1.2";
+// The product line of the about box is this followed by the project version (kelvane_version.h).
+inline constexpr const char* kAboutProduct = "Kelvane　　　Ver,";
 inline constexpr const char* kAboutClose = "Close";
 inline constexpr const char* kDisplayCaption = "表示の設定";
 inline constexpr const char* kDisplayTabSearch = "検索モード";
