@@ -10,11 +10,9 @@ void Workspace::setModeCommands(bool searchMode) {
   mutableCommand("N6").checked = !searchMode;
   mutableCommand("ToolButton7").down = searchMode;
   mutableCommand("ToolButton8").down = !searchMode;
-  for (const char* name : {"Find1", "Replace1", "N3", "ToolButton1", "ToolButton10", "ComboBox1"}) {
-    setEnabled(name, searchMode);
-  }
-  for (const char* name : {"N7", "FairuKetugouB"}) setEnabled(name, !searchMode);
-  for (const char* name : {"SaveAs1", "N12", "Repeat1", "NewFileB", "OverWriteB", "undoB"}) setEnabled(name, false);
+  setEnabled({"Find1", "Replace1", "N3", "ToolButton1", "ToolButton10", "ComboBox1"}, searchMode);
+  setEnabled({"N7", "FairuKetugouB"}, !searchMode);
+  setEnabled({"SaveAs1", "N12", "Repeat1", "NewFileB", "OverWriteB", "undoB"}, false);
 }
 
 void Workspace::EnterSearchMode() {
@@ -43,7 +41,7 @@ void Workspace::EnterJoinMode() {
 }
 
 void Workspace::UndoReplacePreview() {
-  for (const char* name : {"undoB", "OverWriteB", "Repeat1", "N12"}) setEnabled(name, false);
+  setEnabled({"undoB", "OverWriteB", "Repeat1", "N12"}, false);
   ReplacePending = false;
   ReplaceText.clear();
   CheckList::Batch batch(CheckListBox3);

@@ -47,7 +47,7 @@ void Workspace::CheckOFFFile1Click() { setResultFileChecks(false); }
 void Workspace::PopupMenu1Popup() {
   const int selected = CheckListBox3.selectedIndex();
   const bool onHeader = selected >= 0 && CheckListBox3.isHeader(selected);
-  for (const char* name : {"CheckOnFile1", "CheckOFFFile1", "File2", "File3"}) setEnabled(name, onHeader);
+  setEnabled({"CheckOnFile1", "CheckOFFFile1", "File2", "File3"}, onHeader);
   setEnabled("N14", !onHeader);
   setEnabled("N4", true);
   changed();
@@ -58,16 +58,16 @@ void Workspace::PopupMenu3Popup() {
     const int selected = CheckListBox2.selectedIndex();
     const bool onHeader = selected >= 0 && CheckListBox2.isHeader(selected);
     setEnabled("N10", true);
-    for (const char* name : {"N11", "N9", "N8"}) setEnabled(name, onHeader);
+    setEnabled({"N11", "N9", "N8"}, onHeader);
     setEnabled("MenuItem7", !onHeader);
   } else if (ProcessingMode == pmSplit) {
-    for (const char* name : {"N10", "N11", "N9", "N8", "MenuItem7"}) setEnabled(name, false);
+    setEnabled({"N10", "N11", "N9", "N8", "MenuItem7"}, false);
   }
   changed();
 }
 
 void Workspace::CheckListBox2Exit() {
-  for (const char* name : {"NewFileB", "OverWriteB", "undoB", "Repeat1"}) setEnabled(name, false);
+  setEnabled({"NewFileB", "OverWriteB", "undoB", "Repeat1"}, false);
   changed();
 }
 

@@ -6,81 +6,6 @@
 
 namespace kelvane {
 
-namespace {
-
-// Every control of the window whose state the operations set, with its state at start. The hidden
-// ones stay hidden; "元に戻す" and "やり直し" are still enabled and disabled as if they were shown.
-struct InitialCommand {
-  const char* name;
-  bool enabled;
-  bool visible;
-};
-
-constexpr InitialCommand kInitialCommands[] = {
-    // tool bar
-    {"NewFileB", false, true},
-    {"OverWriteB", false, true},
-    {"undoB", false, false},
-    {"ToolButton1", true, true},
-    {"ToolButton10", true, true},
-    {"ToolButton11", true, true},
-    {"FairuKetugouB", true, true},
-    {"ToolButton2", true, true},
-    {"ToolButton21", true, true},
-    {"ToolButton22", true, true},
-    {"ToolButton7", true, true},
-    {"ToolButton8", true, true},
-    {"ToolButton9", true, false},
-    {"ToolButton16", true, false},
-    // menu ファイル
-    {"N2", true, true},
-    {"SaveAs1", false, true},
-    {"N12", false, true},
-    {"Exit1", true, true},
-    // menu 編集
-    {"Repeat1", false, false},
-    {"Find1", true, true},
-    {"Replace1", true, true},
-    {"N3", true, true},
-    {"N7", false, true},
-    {"N17", true, true},
-    // menu 処理モード
-    {"GREP1", true, true},
-    {"N6", true, true},
-    {"CSV1", true, false},
-    // menu Option
-    {"N1", true, true},
-    {"Show1", true, true},
-    {"N15", true, true},
-    {"N16", true, false},
-    // menu Help
-    {"Help2", true, true},
-    {"Ver1", true, true},
-    // result list pop-up
-    {"CheckOnFile1", true, true},
-    {"CheckOFFFile1", true, true},
-    {"N4", true, true},
-    {"File2", true, true},
-    {"File3", true, true},
-    {"N14", true, false},
-    // target list pop-up
-    {"CheckOFFFolder1", true, true},
-    {"CheckOFFFile2", true, true},
-    {"N13", true, true},
-    {"ON1", true, true},
-    {"Folder1", true, true},
-    // join list pop-up
-    {"N10", true, true},
-    {"N11", true, true},
-    {"N9", true, true},
-    {"N8", true, true},
-    {"MenuItem7", true, true},
-    // the pattern box
-    {"ComboBox1", true, true},
-};
-
-}  // namespace
-
 Workspace::Workspace(UiPort& ui) : ui_(ui) {
   initCommands();
   const WorkspaceTexts& t = texts();
@@ -91,7 +16,7 @@ Workspace::Workspace(UiPort& ui) : ui_(ui) {
 }
 
 void Workspace::initCommands() {
-  for (const InitialCommand& c : kInitialCommands) {
+  for (const CommandDef& c : kCommandTable) {
     commands_[c.name] = CommandState{c.enabled, false, c.visible, false};
   }
 }
@@ -119,11 +44,23 @@ void Workspace::changed() {
   if (observer_) observer_->workspaceChanged();
 }
 
-const CommandState& Workspace::command(const std::string& name) const { return commands_.at(name); }
+// The names were checked against the table when they were compiled, and every row of the table has
+// its state: find() cannot fail.
+const CommandState& Workspace::command(CommandId name) const { return commands_.find(name.name)->second; }
 
-CommandState& Workspace::mutableCommand(const std::string& name) { return commands_.at(name); }
+const CommandState& Workspace::stateOf(std::string_view name) const {
+  auto it = commands_.find(name);
+  if (it == commands_.end()) throw std::out_of_range("Workspace: no control " + std::string(name));
+  return it->second;
+}
 
-void Workspace::setEnabled(const std::string& name, bool enabled) { mutableCommand(name).enabled = enabled; }
+CommandState& Workspace::mutableCommand(CommandId name) { return commands_.find(name.name)->second; }
+
+void Workspace::setEnabled(CommandId name, bool enabled) { mutableCommand(name).enabled = enabled; }
+
+void Workspace::setEnabled(std::initializer_list<CommandId> names, bool enabled) {
+  for (CommandId name : names) setEnabled(name, enabled);
+}
 
 void Workspace::setStatusText(std::string text) {
   // A progress text repeats for many rows in a row; the view repaints only when it changes.

@@ -29,6 +29,7 @@
 #include "pattern/grep.h"
 #include "settings/settings.h"
 #include "workspace/check_list.h"
+#include "workspace/commands.h"
 #include "workspace/history_box.h"
 #include "workspace/ui_port.h"
 
@@ -103,9 +104,12 @@ class Workspace {
   std::string tempFolder() const;
 
   // ---- what the view copies onto its widgets ----
-  const std::map<std::string, CommandState>& commands() const { return commands_; }
-  // The state of a control; raises std::out_of_range for a name that is not a control of the window.
-  const CommandState& command(const std::string& name) const;
+  const std::map<std::string, CommandState, std::less<>>& commands() const { return commands_; }
+  // The state of a control (a name that is not a control of the window does not compile).
+  const CommandState& command(CommandId name) const;
+  // The same for a name known only at run time; raises std::out_of_range for a name that is not a
+  // control of the window.
+  const CommandState& stateOf(std::string_view name) const;
   const std::string& statusText() const { return status_; }
   // A progress text: set without the timer, overwritten by the next text.
   void setStatusText(std::string text);
@@ -241,8 +245,9 @@ class Workspace {
 
  private:
   void changed();
-  CommandState& mutableCommand(const std::string& name);
-  void setEnabled(const std::string& name, bool enabled);
+  CommandState& mutableCommand(CommandId name);
+  void setEnabled(CommandId name, bool enabled);
+  void setEnabled(std::initializer_list<CommandId> names, bool enabled);
   void initCommands();
   void setModeCommands(bool searchMode);
   void setFolderCheck(bool on);
@@ -262,7 +267,7 @@ class Workspace {
   WorkspaceObserver* observer_ = nullptr;
   std::uint64_t revision_ = 0;
   std::string startupFolder_;
-  std::map<std::string, CommandState> commands_;
+  std::map<std::string, CommandState, std::less<>> commands_;
   std::string status_;
   bool timer1_ = false;
   bool timer2_ = false;
@@ -282,3 +287,6 @@ class Workspace {
 };
 
 }  // namespace kelvane
+
+// The command table names the handlers declared above.
+#include "workspace/command_table.h"  // IWYU pragma: export

@@ -45,7 +45,7 @@ TEST_F(LifecycleTest, FirstStartGivesTheDefaultsAndTheFirstCloseWritesSizeAndFol
   EXPECT_EQ(ws.ComboBox2.selectedIndex(), -1);
   EXPECT_EQ(ws.activeTab(), kTabTarget);
   EXPECT_EQ(ws.ProcessingMode, pmSearch);
-  EXPECT_TRUE(ws.command("GREP1").checked);
+  EXPECT_TRUE(ws.stateOf("GREP1").checked);
   EXPECT_EQ(ws.windowWidth(), 680);
   EXPECT_EQ(ws.windowHeight(), 480);
   EXPECT_EQ(ui.lists[1].headerBack, 0x008080u);  // olive headers

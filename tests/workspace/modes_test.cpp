@@ -2,6 +2,9 @@
 // the restore of a pending replace preview on entering the join tab.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string_view>
+
 #include "tests/testing/scripted_ui.h"
 #include "workspace/workspace.h"
 
@@ -14,18 +17,22 @@ class ModesTest : public ::testing::Test {
  protected:
   testing::ScriptedUi ui;
   Workspace ws{ui};
-  bool enabled(const char* name) const { return ws.command(name).enabled; }
+  bool enabled(const char* name) const { return ws.stateOf(name).enabled; }
 };
 
 TEST_F(ModesTest, ControlsStartHiddenAndDisabledWhereMarked) {
   for (const char* hidden : {"undoB", "Repeat1", "CSV1", "N16", "N14", "ToolButton9", "ToolButton16"}) {
-    EXPECT_FALSE(ws.command(hidden).visible) << hidden;
+    EXPECT_FALSE(ws.stateOf(hidden).visible) << hidden;
   }
   for (const char* off : {"NewFileB", "OverWriteB", "undoB", "SaveAs1", "N12", "Repeat1", "N7"}) {
     EXPECT_FALSE(enabled(off)) << off;
   }
-  EXPECT_TRUE(ws.command("N2").visible);
-  EXPECT_THROW(ws.command("NoSuchControl"), std::out_of_range);
+  EXPECT_TRUE(ws.stateOf("N2").visible);
+  EXPECT_THROW(ws.stateOf("NoSuchControl"), std::out_of_range);
+  // A control named twice in the command table would share one state between two controls.
+  std::set<std::string_view> names;
+  for (const CommandDef& def : kCommandTable) EXPECT_TRUE(names.insert(def.name).second) << def.name;
+  EXPECT_EQ(ws.commands().size(), names.size());
   EXPECT_EQ(ws.activeTab(), kTabTarget);
   EXPECT_EQ(ws.tabCaption(0), cp932Of("検索モード"));
   EXPECT_EQ(ws.tabCaption(1), cp932Of("ファイル結合モード"));
@@ -34,10 +41,10 @@ TEST_F(ModesTest, ControlsStartHiddenAndDisabledWhereMarked) {
 
 TEST_F(ModesTest, SearchAndJoinModeSetTheirCommandTables) {
   ws.EnterJoinMode();
-  EXPECT_FALSE(ws.command("GREP1").checked);
-  EXPECT_TRUE(ws.command("N6").checked);
-  EXPECT_TRUE(ws.command("ToolButton8").down);
-  EXPECT_FALSE(ws.command("ToolButton7").down);
+  EXPECT_FALSE(ws.stateOf("GREP1").checked);
+  EXPECT_TRUE(ws.stateOf("N6").checked);
+  EXPECT_TRUE(ws.stateOf("ToolButton8").down);
+  EXPECT_FALSE(ws.stateOf("ToolButton7").down);
   for (const char* off : {"Find1", "Replace1", "N3", "ToolButton1", "ToolButton10", "ComboBox1", "SaveAs1", "N12",
                           "Repeat1", "NewFileB", "OverWriteB", "undoB"}) {
     EXPECT_FALSE(enabled(off)) << off;
@@ -47,9 +54,9 @@ TEST_F(ModesTest, SearchAndJoinModeSetTheirCommandTables) {
   EXPECT_TRUE(ws.joinListDragEnabled());
 
   ws.EnterSearchMode();
-  EXPECT_TRUE(ws.command("GREP1").checked);
-  EXPECT_FALSE(ws.command("N6").checked);
-  EXPECT_TRUE(ws.command("ToolButton7").down);
+  EXPECT_TRUE(ws.stateOf("GREP1").checked);
+  EXPECT_FALSE(ws.stateOf("N6").checked);
+  EXPECT_TRUE(ws.stateOf("ToolButton7").down);
   for (const char* on : {"Find1", "Replace1", "N3", "ToolButton1", "ToolButton10", "ComboBox1"}) {
     EXPECT_TRUE(enabled(on)) << on;
   }

@@ -99,7 +99,7 @@ TEST_F(ResultListTest, PopupStatesOfTheResultAndJoinLists) {
   const auto result = [&] {
     std::vector<bool> out;
     for (const char* n : {"CheckOnFile1", "CheckOFFFile1", "File2", "File3", "N14", "N4"})
-      out.push_back(ws.command(n).enabled);
+      out.push_back(ws.stateOf(n).enabled);
     return out;
   };
   ws.CheckListBox3.setSelectedIndex(0);
@@ -111,7 +111,7 @@ TEST_F(ResultListTest, PopupStatesOfTheResultAndJoinLists) {
 
   const auto join = [&] {
     std::vector<bool> out;
-    for (const char* n : {"N10", "N11", "N9", "N8", "MenuItem7"}) out.push_back(ws.command(n).enabled);
+    for (const char* n : {"N10", "N11", "N9", "N8", "MenuItem7"}) out.push_back(ws.stateOf(n).enabled);
     return out;
   };
   ws.CheckListBox2.add("sep", true);
@@ -132,7 +132,7 @@ TEST_F(ResultListTest, PopupStatesOfTheResultAndJoinLists) {
 
   ws.EnterJoinMode();
   ws.CheckListBox2Exit();
-  for (const char* n : {"NewFileB", "OverWriteB", "undoB", "Repeat1"}) EXPECT_FALSE(ws.command(n).enabled) << n;
+  for (const char* n : {"NewFileB", "OverWriteB", "undoB", "Repeat1"}) EXPECT_FALSE(ws.stateOf(n).enabled) << n;
 }
 
 TEST_F(ResultListTest, TheFirstMatchOfTheRowTextIsColouredLabelIncluded) {

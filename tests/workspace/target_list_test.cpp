@@ -225,8 +225,8 @@ TEST_F(TargetListTest, PopupStatesFollowTheSelectedRow) {
   dir.write("a.txt", "");
   choose(dir.path());
   const auto states = [&] {
-    return std::vector<bool>{ws.command("CheckOFFFolder1").enabled, ws.command("CheckOFFFile2").enabled,
-                             ws.command("N13").enabled, ws.command("ON1").enabled, ws.command("Folder1").enabled};
+    return std::vector<bool>{ws.stateOf("CheckOFFFolder1").enabled, ws.stateOf("CheckOFFFile2").enabled,
+                             ws.stateOf("N13").enabled, ws.stateOf("ON1").enabled, ws.stateOf("Folder1").enabled};
   };
   ws.CheckListBox1.setSelectedIndex(0);
   ws.PopupMenu2Popup();

@@ -26,7 +26,6 @@
 
 #include "settings/ui/EditerUnit.h"
 #include "workspace/ui/check_list_model.h"
-#include "workspace/ui/command_table.h"
 #include "workspace/ui/qt_colors.h"
 #include "workspace/ui/qt_text.h"
 #include "workspace/ui/ui_texts.h"
@@ -36,40 +35,6 @@ static void initUiResources() { Q_INIT_RESOURCE(icons); }
 
 namespace kelvane {
 namespace {
-
-using Handler = void (Workspace::*)();
-
-// The commands whose operations exist, by control name. The others stay without effect until their
-// operations are written.
-const std::map<std::string, Handler>& handlers() {
-  static const std::map<std::string, Handler> table = {
-      {"ToolButton2", &Workspace::ToolButton2Click},
-      {"N2", &Workspace::N2Click},
-      {"ToolButton7", &Workspace::ToolButton7Click},
-      {"ToolButton8", &Workspace::ToolButton8Click},
-      {"GREP1", &Workspace::GREP1Click},
-      {"N6", &Workspace::N6Click},
-      {"CheckOFFFolder1", &Workspace::CheckOFFFolder1Click},
-      {"CheckOFFFile2", &Workspace::CheckOFFFile2Click},
-      {"ON1", &Workspace::ON1Click},
-      {"Folder1", &Workspace::Folder1Click},
-      {"N1", &Workspace::N1Click},
-      {"ToolButton21", &Workspace::ToolButton21Click},
-      {"Show1", &Workspace::Show1Click},
-      {"ToolButton22", &Workspace::ToolButton22Click},
-      {"N17", &Workspace::N17Click},
-      {"N15", &Workspace::N15Click},
-      {"Help2", &Workspace::Help2Click},
-      {"Ver1", &Workspace::Ver1Click},
-      {"CheckOnFile1", &Workspace::CheckOnFile1Click},
-      {"CheckOFFFile1", &Workspace::CheckOFFFile1Click},
-      {"N13", &Workspace::N13Click},
-      {"N4", &Workspace::N4Click},
-      {"MenuItem7", &Workspace::MenuItem7Click},
-      {"N16", &Workspace::N16Click},
-  };
-  return table;
-}
 
 QIcon commandIcon(const CommandDef& def) {
   const QIcon fallback(QStringLiteral(":/kelvane/icons/") + QString::fromLatin1(def.fallbackIcon));
@@ -145,7 +110,9 @@ const ListLook& TForm1::look(ListId id) const { return delegates_[listIndex(id)]
 // ---- building the window ----
 
 void TForm1::buildCommands() {
-  for (const CommandDef& def : commandTable()) {
+  std::map<int, QActionGroup*> groups;
+  for (const CommandDef& def : kCommandTable) {
+    if (def.place == CommandPlace::kBox) continue;  // a box of its own, made with the tool bar
     auto* a = new QAction(QString::fromUtf8(def.caption), this);
     a->setObjectName(QString::fromLatin1(def.name));
     a->setCheckable(def.checkable);
@@ -154,25 +121,24 @@ void TForm1::buildCommands() {
       a->setToolTip(QString::fromUtf8(def.caption));
     }
     actions_[def.name] = a;
+    // The two mode buttons are grouped, as are the two mode menu items: one of each is down.
+    if (def.group != 0) {
+      QActionGroup*& group = groups[def.group];
+      if (!group) group = new QActionGroup(this);
+      group->addAction(a);
+    }
   }
-  // The two mode buttons are grouped, as are the two mode menu items: one of each is down.
-  auto* buttons = new QActionGroup(this);
-  buttons->addAction(actions_["ToolButton7"]);
-  buttons->addAction(actions_["ToolButton8"]);
-  auto* items = new QActionGroup(this);
-  items->addAction(actions_["GREP1"]);
-  items->addAction(actions_["N6"]);
 }
 
 void TForm1::buildMenus() {
   auto addItems = [this](QMenu* menu, CommandPlace place) {
-    for (const CommandDef& def : commandTable()) {
+    for (const CommandDef& def : kCommandTable) {
       if (def.place != place) continue;
       if (def.separatorBefore) menu->addSeparator();
       menu->addAction(actions_[def.name]);
     }
   };
-  for (const MenuDef& m : menuTable()) addItems(menuBar()->addMenu(QString::fromUtf8(m.caption)), m.place);
+  for (const MenuDef& m : kMenuTable) addItems(menuBar()->addMenu(QString::fromUtf8(m.caption)), m.place);
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
   addItems(PopupMenu1, CommandPlace::kResultPopup);
@@ -190,7 +156,7 @@ void TForm1::buildToolBars() {
   ToolBar1->setMovable(false);
   ToolBar1->setIconSize(QSize(24, 24));
   ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  for (const CommandDef& def : commandTable()) {
+  for (const CommandDef& def : kCommandTable) {
     if (def.place != CommandPlace::kToolBar) continue;
     if (def.separatorBefore) ToolBar1->addSeparator();
     ToolBar1->addAction(actions_[def.name]);
@@ -388,27 +354,35 @@ void TForm1::showPopup(ListId id, QMenu* menu, const QPoint& globalPos) {
   if (ready) menu->popup(globalPos);
 }
 
+void TForm1::connectCommand(const CommandDef& def) {
+  QAction* a = actions_.at(def.name);
+  const CommandHandler handler = def.handler;
+  switch (def.run) {
+    case CommandRun::kClose:
+      connect(a, &QAction::triggered, this, &QWidget::close);
+      return;
+    case CommandRun::kStop:
+      // Runs beside the working handler: it only asks the running search to end.
+      connect(a, &QAction::triggered, this, [this, handler] { (ws_.get()->*handler)(); });
+      return;
+    case CommandRun::kSearch:
+    case CommandRun::kHandler:
+      if (!handler) return;  // not wired yet
+      connect(a, &QAction::triggered, this, [this, handler, search = def.run == CommandRun::kSearch] {
+        if (search && !patternUsable()) return;
+        if (!run([this, handler] { (ws_.get()->*handler)(); })) syncCommands();
+      });
+      return;
+  }
+}
+
 void TForm1::connectHandlers() {
-  for (auto& [name, a] : actions_) {
-    auto h = handlers().find(name);
-    if (h == handlers().end()) continue;
-    const Handler handler = h->second;
-    connect(a, &QAction::triggered, this, [this, handler] {
-      if (!run([this, handler] { (ws_.get()->*handler)(); })) syncCommands();
-    });
+  for (const CommandDef& def : kCommandTable) {
+    if (def.place != CommandPlace::kBox) connectCommand(def);
   }
-  for (const char* name : {"ToolButton1", "Find1"}) {
-    const bool tool = std::string(name) == "ToolButton1";
-    connect(actions_[name], &QAction::triggered, this, [this, tool] {
-      if (!patternUsable()) return;
-      if (!run([this, tool] { tool ? ws_->ToolButton1Click() : ws_->Find1Click(); })) syncCommands();
-    });
-  }
-  connect(actions_["StopB"], &QAction::triggered, this, [this] { ws_->StopSearch(); });
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   escape->setContext(Qt::WindowShortcut);
   connect(escape, &QShortcut::activated, this, [this] { ws_->StopSearch(); });
-  connect(actions_["Exit1"], &QAction::triggered, this, &QWidget::close);
   connect(ComboBox2, &QComboBox::activated, this, [this](int index) {
     if (!run([this, index] { ws_->ComboBox2Select(index); })) syncBoxes();
   });
@@ -469,7 +443,6 @@ void TForm1::syncFromWorkspace() {
 }
 
 void TForm1::syncCommands() {
-  actions_["StopB"]->setEnabled(ws_->SearchRunning());
   for (const auto& [name, state] : ws_->commands()) {
     if (name == "ComboBox1") {
       ComboBox1->setEnabled(state.enabled);
@@ -481,6 +454,8 @@ void TForm1::syncCommands() {
     a->setVisible(state.visible);
     if (a->isCheckable()) a->setChecked(state.checked || state.down);
   }
+  // The stop button follows the run, not a state of the workspace.
+  actions_.at("StopB")->setEnabled(ws_->SearchRunning());
 }
 
 void TForm1::syncBoxes() {

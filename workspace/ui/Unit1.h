@@ -124,6 +124,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   QListView* makeListView(ListId id, const char* name);
   void connectList(ListId id);
   void connectHandlers();
+  void connectCommand(const CommandDef& def);
   void syncCommands();
   void syncBoxes();
   void syncTimers();

@@ -1,0 +1,108 @@
+#pragma once
+// The commands of the main window, written once.
+//
+// A command is a control of the tool bar, of a menu or of a pop-up menu (and the pattern box, whose
+// enabled state the modes set). Each has one row in kCommandTable: its control name, its caption
+// (a tool button's hint), where it stands, its icon, its state at start and the Workspace handler a
+// click runs. The Workspace builds its command states from the table; the view builds its actions,
+// menus and tool bar from the same rows and connects each to its handler. A command added later is
+// one more row here and nothing else.
+//
+// Operations name a command by a CommandId, whose constructor runs at compile time and refuses a
+// name that is not in the table: a misspelt control is a build error, not a failed click.
+//
+// This header is included at the end of workspace.h (the handlers must be declared first); include
+// workspace.h, not this file.
+#include <initializer_list>
+#include <span>
+#include <string_view>
+
+namespace kelvane {
+
+class Workspace;
+
+enum class CommandPlace {
+  kToolBar,
+  kMenuFile,     // "ファイル"
+  kMenuEdit,     // "編集"
+  kMenuMode,     // "処理モード"
+  kMenuOption,   // "Option"
+  kMenuHelp,     // "Help"
+  kResultPopup,  // PopupMenu1, on the result list
+  kTargetPopup,  // PopupMenu2, on the target list
+  kJoinPopup,    // PopupMenu3, on the join/split list
+  kBox,          // a box of the second tool bar; only its state lives here
+};
+
+// How the view runs a command.
+enum class CommandRun {
+  kHandler,  // the handler, unless another handler is still working
+  kSearch,   // the same, once the pattern box holds text Shift-JIS can represent
+  kStop,     // the handler even while a search is working (it stops the search)
+  kClose,    // closes the window (the close sequence runs from the window's close)
+};
+
+using CommandHandler = void (Workspace::*)();
+
+struct CommandDef {
+  const char* name;     // the control's name, also the key of its state in the Workspace
+  const char* caption;  // caption (menu items) or hint (tool buttons), UTF-8
+  CommandPlace place;
+  CommandHandler handler = nullptr;    // nullptr: not wired yet, a click does nothing
+  bool enabled = true;                 // state at start
+  bool visible = true;                 // hidden controls are still enabled and disabled as if shown
+  const char* themeIcon = nullptr;     // freedesktop icon name, tool buttons only
+  const char* fallbackIcon = nullptr;  // file under :/kelvane/icons
+  bool separatorBefore = false;
+  bool checkable = false;
+  int group = 0;  // commands with the same non-zero group are exclusive: one of them is down
+  CommandRun run = CommandRun::kHandler;
+
+  // The table's rows read as one line each: cmd(...).off().icon(...).
+  constexpr CommandDef off() const {
+    return with([](CommandDef& d) { d.enabled = false; });
+  }
+  constexpr CommandDef hidden() const {
+    return with([](CommandDef& d) { d.visible = false; });
+  }
+  constexpr CommandDef sep() const {
+    return with([](CommandDef& d) { d.separatorBefore = true; });
+  }
+  constexpr CommandDef icon(const char* theme, const char* fallback) const {
+    return with([=](CommandDef& d) { d.themeIcon = theme, d.fallbackIcon = fallback; });
+  }
+  constexpr CommandDef checks(int exclusiveGroup) const {
+    return with([=](CommandDef& d) { d.checkable = true, d.group = exclusiveGroup; });
+  }
+  constexpr CommandDef runs(CommandRun how) const {
+    return with([=](CommandDef& d) { d.run = how; });
+  }
+
+ private:
+  template <typename F>
+  constexpr CommandDef with(F f) const {
+    CommandDef d = *this;
+    f(d);
+    return d;
+  }
+};
+
+constexpr CommandDef cmd(const char* name, const char* caption, CommandPlace place, CommandHandler handler = nullptr) {
+  CommandDef d{name, caption, place};
+  d.handler = handler;
+  return d;
+}
+
+// The captions of the menus of the menu bar, in order, and the place each holds.
+struct MenuDef {
+  const char* caption;
+  CommandPlace place;
+};
+
+// A control name checked against the table when the program is compiled.
+struct CommandId {
+  consteval CommandId(const char* controlName);  // NOLINT: literals convert on purpose
+  std::string_view name;
+};
+
+}  // namespace kelvane
