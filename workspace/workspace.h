@@ -158,7 +158,7 @@ class Workspace {
   void RemoveEmptyFolders();
   // The user clicked a check box of the target list (the view has already flipped the row's flag).
   void CheckListBox1ClickCheck();
-  void CheckOFFFolder1Click();  // "CheckON(フォルダ全体)"
+  void CheckOFFFolder1Click();  // "CheckON(フォルダ全体)": turns the checks on, whatever its name says
   void CheckOFFFile2Click();    // "CheckOFF(フォルダ全体)"
   void ON1Click();              // "全てON"
   void Folder1Click();          // "全てOFF"
