@@ -2,11 +2,13 @@
 // the settings file only after the main window has loaded it), the main window is shown, and the
 // event loop runs until it closes.
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QTranslator>
 
+#include "platform/files.h"
 #include "settings/ui/EditerUnit.h"
 #include "settings/ui/Unit2.h"
 #include "settings/ui/Unit3.h"
@@ -14,6 +16,22 @@
 #include "settings/ui/Unit5.h"
 #include "workspace/dialog_hosts.h"
 #include "workspace/ui/Unit1.h"
+
+#ifndef KELVANE_HELP_FROM_BIN
+#define KELVANE_HELP_FROM_BIN "../share/kelvane"
+#endif
+
+namespace {
+
+// Installed, the guide sits in the share folder beside the program's bin folder; the program is
+// started from any folder (the menu starts it in the user's configuration folder), so it is found
+// from the executable, wherever the package put it.
+std::string installedHelp() {
+  const QString path = QDir::cleanPath(QApplication::applicationDirPath() + "/" KELVANE_HELP_FROM_BIN "/kelvane.html");
+  return kelvane::files::fromNative(path.toStdString()).value_or(std::string());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -27,6 +45,7 @@ int main(int argc, char** argv) {
   }
 
   kelvane::TForm1 form1;
+  form1.workspace().setInstalledHelp(installedHelp());
   kelvane::WorkspaceDialogHost dialogHost(form1.workspace());
   kelvane::TForm2 form2(dialogHost, &form1);
   kelvane::TForm3 form3(&form1);

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool x11-apps imagemagick xdg-utils
+  xvfb xauth xdotool x11-apps imagemagick xdg-utils desktop-file-utils
   fonts-ipafont-gothic qt6-translations-l10n
   ripgrep manpages-ja hyperfine time
 )

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "platform/files.h"
 #include "workspace/texts.h"
 
 namespace kelvane {
@@ -36,7 +37,13 @@ CheckList& Workspace::list(ListId id) {
 }
 
 std::string Workspace::settingsPath() const { return settingsFilePath(startupFolder_); }
-std::string Workspace::helpPath() const { return startupFolder_ + "/kelvane.html"; }
+std::string Workspace::helpPath() const {
+  std::string own = startupFolder_ + "/kelvane.html";
+  // A start-up folder with a guide of its own (the source tree) keeps it; otherwise the installed
+  // guide, and when neither is there the start-up folder's path, for the desktop to report.
+  if (installedHelp_.empty() || files::fileExists(own) || !files::fileExists(installedHelp_)) return own;
+  return installedHelp_;
+}
 std::string Workspace::tempFolder() const { return startupFolder_ + "/Temp"; }
 
 void Workspace::changed() {

@@ -23,6 +23,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pattern/awk_str.h"
@@ -100,7 +101,11 @@ class Workspace {
   // "/Temp" are appended to it.
   const std::string& StartupFolder() const { return startupFolder_; }
   std::string settingsPath() const;
+  // The guide of the start-up folder; when that folder has none and an installed guide was given,
+  // the installed one (a program started from the applications menu or any other folder).
   std::string helpPath() const;
+  // The guide installed with the program (a CP932 path); empty leaves the start-up folder's alone.
+  void setInstalledHelp(std::string path) { installedHelp_ = std::move(path); }
   std::string tempFolder() const;
 
   // ---- what the view copies onto its widgets ----
@@ -267,6 +272,7 @@ class Workspace {
   WorkspaceObserver* observer_ = nullptr;
   std::uint64_t revision_ = 0;
   std::string startupFolder_;
+  std::string installedHelp_;
   std::map<std::string, CommandState, std::less<>> commands_;
   std::string status_;
   bool timer1_ = false;

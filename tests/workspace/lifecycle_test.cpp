@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "platform/files.h"
 #include "platform/profile.h"
 #include "tests/testing/scripted_ui.h"
 #include "tests/testing/temp_dir.h"
@@ -198,6 +199,19 @@ TEST_F(LifecycleTest, HelpOpensTheStartupFoldersGuideAndSaysSoWhenNothingCanOpen
   ui.processStarts = false;
   ws.Help2Click();
   EXPECT_EQ(ui.count("error"), 1);
+}
+
+TEST_F(LifecycleTest, HelpFallsBackToTheInstalledGuideOnlyWhenTheStartupFolderHasNone) {
+  TempDir share;
+  const std::string installed = share / "kelvane.html";
+  ws.setInstalledHelp(installed);
+  ws.FormCreate();
+  ws.Help2Click();  // neither guide there: the start-up folder's path, for the desktop to report
+  files::writeFile(installed, "<html></html>");
+  ws.Help2Click();
+  files::writeFile(dir / "kelvane.html", "<html></html>");
+  ws.Help2Click();
+  EXPECT_EQ(ui.texts("document"), (std::vector<std::string>{dir / "kelvane.html", installed, dir / "kelvane.html"}));
 }
 
 }  // namespace
