@@ -38,7 +38,10 @@ TForm4::TForm4(DisplayHost& host, QWidget* parent, DialogPort* port)
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");
   PageControl1->setTabPosition(QTabWidget::South);
-  PageControl1->tabBar()->setStyleSheet(QString("QTabBar::tab { width: %1px; }").arg(kTabWidth));
+  // Tabs of one fixed width; a smaller font lets the longest caption ("File結合モード") fit in it.
+  PageControl1->tabBar()->setStyleSheet(
+      QString("QTabBar::tab { width: %1px; padding: 3px 0px; font-size: 11px; }").arg(kTabWidth));
+  PageControl1->tabBar()->setElideMode(Qt::ElideNone);
   const char* captions[] = {dialog_texts::kDisplayTabSearch, dialog_texts::kDisplayTabJoin,
                             dialog_texts::kDisplayTabTarget};
   for (int tab = 1; tab <= 3; ++tab) PageControl1->addTab(buildListTab(tab), u(captions[tab - 1]));
@@ -49,6 +52,7 @@ TForm4::TForm4(DisplayHost& host, QWidget* parent, DialogPort* port)
   SpinEdit[5] = new NumberField(0, std::nullopt, this);
   SpinEdit[4]->setObjectName("SpinEdit4");
   SpinEdit[5]->setObjectName("SpinEdit5");
+  for (int i = 4; i <= 5; ++i) SpinEdit[i]->setMinimumWidth(64);
   below->addWidget(new QLabel(u(dialog_texts::kDispBoxSize), this), 0, 0);
   below->addWidget(SpinEdit[4], 0, 1);
   below->addWidget(new QLabel(u(dialog_texts::kDispStatusSize), this), 1, 0);
