@@ -71,7 +71,9 @@ bool OptionsForm::Button2Click(OptionsHost& host, DialogPort& port) {
     save(host);
   } catch (const ProfileError& error) {
     // The keys before the refused one are written and in the record; the person sees why the rest
-    // is not, and the dialog keeps the edits for another try.
+    // is not, and the dialog keeps the edits for another try. The extension list follows the
+    // record, so the next target list is made from what the record says.
+    host.rebuildExtensionList();
     port.showError(error.what());
     return false;
   }

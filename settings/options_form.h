@@ -71,7 +71,8 @@ class OptionsForm {
   void ButtonEditPathClick(DialogPort& port);
 
   // "更新": validation, the question, the save, the main window's follow-up. True when the dialog
-  // is to close. A refused write shows the error and stops the save at that key; the dialog stays.
+  // is to close. A refused write shows the error and stops the save at that key (the extension
+  // list is rebuilt from what the record then holds); the dialog stays.
   bool Button2Click(OptionsHost& host, DialogPort& port);
 
  private:

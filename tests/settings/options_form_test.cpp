@@ -203,7 +203,7 @@ TEST_F(OptionsFormTest, ARefusedWriteIsShownAndNeitherTheRecordNorTheTargetsChan
   ASSERT_EQ(port.errors.size(), 1u);
   EXPECT_NE(port.errors[0].find("Kelvane.ini"), std::string::npos);  // the error names the file
   EXPECT_FALSE(lost.live.ExtHtml);
-  EXPECT_TRUE(lost.calls.empty());
+  EXPECT_EQ(lost.calls, std::vector<std::string>{"extensions"});  // no clearing, no status change
   EXPECT_TRUE(form.controls().CheckForm);
 }
 

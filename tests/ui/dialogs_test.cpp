@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -197,6 +198,28 @@ TEST(DialogsTest, DisplayHeaderColourAppliesAtOnceAndCancelKeepsTheEditsForLater
   EXPECT_NE(w.form1->look(ListId::kResult).headerText, QColor(255, 255, 0));
   w.withDialog("ToolButton22", d,
                [&] { EXPECT_EQ(d->findChild<ColorField*>("ColorBox2")->currentText(), "clYellow"); });
+}
+
+TEST(DialogsTest, DisplaySizesAndHiddenBarsHoldAtTheNextStart) {
+  testing::TempDir dir;
+  {
+    Windows w(dir.path());
+    TForm4* d = w.form4.get();
+    w.withDialog("ToolButton22", d, [&] {
+      d->findChild<NumberField*>("SpinEdit5")->setValue(12);
+      d->findChild<QCheckBox*>("CheckBox1")->setChecked(false);
+      d->findChild<QCheckBox*>("CheckBox2")->setChecked(false);
+      button(d, "Button2")->click();
+    });
+    EXPECT_EQ(w.form1->statusBar()->height(), 23);
+    EXPECT_FALSE(w.form1->commandBar()->isVisible());
+    EXPECT_FALSE(w.form1->statusBar()->isVisible());
+  }
+  Windows again(dir.path());
+  EXPECT_FALSE(again.form1->commandBar()->isVisible());
+  EXPECT_FALSE(again.form1->statusBar()->isVisible());
+  EXPECT_FALSE(again.form4->findChild<QCheckBox*>("CheckBox1")->isChecked());
+  EXPECT_EQ(again.form4->findChild<NumberField*>("SpinEdit5")->value(), 12);
 }
 
 TEST(DialogsTest, HistoryTwoSearchStringsRemovedAreGoneFromTheBoxAndTheFileAfterClosing) {
