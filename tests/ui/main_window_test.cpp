@@ -7,16 +7,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMessageBox>
+#include <QPointer>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <functional>
 
 #include "platform/cp932.h"
 #include "tests/testing/temp_dir.h"
@@ -157,6 +162,43 @@ TEST(MainWindowTest, EnterInThePatternBoxSearchesTheCheckedFiles) {
   ASSERT_EQ(form.patternBox()->count(), 1);
   EXPECT_EQ(form.patternBox()->itemText(0), u("表示"));
   EXPECT_FALSE(form.action("StopB")->isEnabled());
+  form.close();
+}
+
+// Records the tab on show whenever the run asks or tells the person something, or shows progress.
+class TabWatchingForm : public TForm1 {
+ public:
+  std::vector<int> tabsAsked;
+  std::vector<int> tabsTold;
+  std::vector<int> tabsWorking;
+  std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
+    tabsAsked.push_back(pages()->currentIndex());
+    return std::string("x");
+  }
+  void showMessage(const std::string&) override { tabsTold.push_back(pages()->currentIndex()); }
+  void processMessages() override {
+    tabsWorking.push_back(pages()->currentIndex());
+    TForm1::processMessages();
+  }
+};
+
+TEST(MainWindowTest, TheSearchRunShowsItsTabBeforeItAsksTellsOrWorks) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  dir.write("tree/a.txt", "x\r\n");
+  dir.write("tree/b.doc", "x\r\n");
+  dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n[拡張子]\r\nMsWordファイル=1\r\n"));
+  InFolder in(dir / "run");
+  TabWatchingForm form;
+  form.show();
+  emit form.folderBox()->activated(1);
+  ASSERT_EQ(form.pages()->currentIndex(), 2);
+  form.action("ToolButton1")->trigger();  // the pattern box is empty: the input box asks for one
+  EXPECT_EQ(form.tabsAsked, std::vector<int>{0});
+  EXPECT_EQ(form.tabsTold, std::vector<int>{0}) << "the \"doc\" notice";
+  ASSERT_FALSE(form.tabsWorking.empty());
+  EXPECT_EQ(form.tabsWorking.front(), 0);
+  EXPECT_EQ(form.workspace().CheckListBox3.count(), 2);
   form.close();
 }
 
@@ -332,6 +374,62 @@ TEST(MainWindowTest, APatternShiftJisCannotHoldIsNotSearchedForAsQuestionMarks) 
   ASSERT_EQ(form.messages.size(), 2u);
   EXPECT_NE(form.messages[0].find("Shift-JIS"), std::string::npos);
   EXPECT_EQ(form.patternBox()->count(), 0) << "nothing went into the history";
+  form.close();
+}
+
+// Answers the modal windows as they open, one step of the script for each.
+class ModalScript {
+ public:
+  explicit ModalScript(std::vector<std::function<void(QWidget*)>> steps) : steps_(std::move(steps)) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || modal == last_ || next_ >= steps_.size()) return;
+      last_ = modal;
+      steps_[next_++](modal);
+    });
+    timer_.start();
+  }
+  std::size_t done() const { return next_; }
+
+ private:
+  std::vector<std::function<void(QWidget*)>> steps_;
+  std::size_t next_ = 0;
+  QPointer<QWidget> last_;
+  QTimer timer_;
+};
+
+TEST(MainWindowTest, TheInputBoxRefusesTextShiftJisCannotHoldSaysSoAndAsksAgainWithIt) {
+  testing::TempDir dir;
+  InFolder in(dir.path());
+  TForm1 form;
+  const QString lossy = QString::fromUtf8("表示\xF0\x9F\x98\x80");
+  QString told;
+  QString offeredAgain;
+  ModalScript script({[&](QWidget* w) {
+                        auto* input = qobject_cast<QInputDialog*>(w);
+                        ASSERT_NE(input, nullptr);
+                        input->setTextValue(lossy);
+                        input->accept();
+                      },
+                      [&](QWidget* w) {
+                        auto* box = qobject_cast<QMessageBox*>(w);
+                        ASSERT_NE(box, nullptr);
+                        told = box->text();
+                        box->accept();
+                      },
+                      [&](QWidget* w) {
+                        auto* input = qobject_cast<QInputDialog*>(w);
+                        ASSERT_NE(input, nullptr);
+                        offeredAgain = input->textValue();
+                        input->setTextValue(u("表示"));
+                        input->accept();
+                      }});
+  const std::optional<std::string> text = form.inputBox(sj("検索文字入力"), sj("検索する文字列を入力してください。"), "");
+  EXPECT_EQ(script.done(), 3u);
+  EXPECT_EQ(told, u("Shift-JISで表せない文字が含まれています。入力し直してください。"));
+  EXPECT_EQ(offeredAgain, lossy);
+  EXPECT_EQ(text, sj("表示"));
   form.close();
 }
 

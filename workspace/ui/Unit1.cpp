@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <utility>
 
 #include "settings/ui/EditerUnit.h"
 #include "workspace/ui/check_list_model.h"
@@ -428,6 +429,12 @@ void TForm1::workspaceChanged() {
   if (statusLabel_ && statusLabel_->text() != text) {
     statusLabel_->setText(text);
     if (statusLabel_->isVisible()) statusLabel_->repaint();
+  }
+  // A run shows its tab before it asks or works, not only when it returns.
+  if (PageControl1 && PageControl1->currentIndex() != ws_->activeTab()) {
+    const bool wasSyncing = std::exchange(syncing_, true);
+    PageControl1->setCurrentIndex(ws_->activeTab());
+    syncing_ = wasSyncing;
   }
 }
 
