@@ -97,9 +97,8 @@ bool Workspace::prepareRun(std::string& pattern) {
     if (!answer || answer->empty()) return false;
     ComboBox1.pushFront(*answer);
   }
-  if (CheckListBox1.empty() && ComboBox2.count() > 0) {
-    if (!BuildTargetList()) return false;
-  }
+  // A refused rebuild has said why; the run still says that nothing is there to search.
+  if (CheckListBox1.empty() && ComboBox2.count() > 0) BuildTargetList();
   CheckListBoxUNDO.clear();
   const int selected = ComboBox1.selectedIndex();
   if (CheckListBox1.empty()) {

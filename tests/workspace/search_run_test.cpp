@@ -205,6 +205,25 @@ TEST_F(SearchRunTest, AnEmptiedTargetListIsRebuiltFromTheSelectedFolder) {
   EXPECT_EQ(ws.CheckListBox3.count(), 2);
 }
 
+TEST_F(SearchRunTest, ARefusedRebuildSaysWhyAndThatThereIsNothingToSearch) {
+  const std::string noTargets = cp932Of("検索対象のファイルがありません！");
+  ws.ComboBox1.setEditText("xfoo");
+  ws.CheckListBox1.clear();
+  ws.ComboBox2.setItems({cp932Of("新規フォルダ"), dir.path()});  // nothing selected any more
+  ws.ToolButton1Click();  // still counts the files of the old list
+  EXPECT_EQ(ui.texts("message"), (std::vector<std::string>{cp932Of("フォルダが選択されていません！"), noTargets}));
+
+  ui.shown.clear();
+  const std::string gone = dir / "gone";
+  ws.ComboBox2.setItems({gone});
+  ws.ComboBox2.setSelectedIndex(0);
+  ws.ToolButton1Click();
+  ASSERT_EQ(ui.count("message"), 2);
+  EXPECT_NE(ui.texts("message")[0].find(gone), std::string::npos);
+  EXPECT_EQ(ui.texts("message")[1], noTargets);
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+}
+
 TEST_F(SearchRunTest, AVanishedFileIsSkippedSilently) {
   std::filesystem::remove(dir / "a.txt");
   std::filesystem::remove(dir / "c.txt");
