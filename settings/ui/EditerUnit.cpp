@@ -65,7 +65,12 @@ TFormEditer::TFormEditer(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   Timer1->setInterval(5000);
   connect(Timer1, &QTimer::timeout, status_, &QLabel::clear);  // stays enabled: cleared every 5 s
   buildMenus();
-  connect(memo_, &QPlainTextEdit::textChanged, this, [this] { OverWriteM->setEnabled(true); });
+  connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
+    if (loading_) return;
+    // Any edit counts, also an undo back to the loaded text: only a save or an open clears the flag.
+    modified_ = true;
+    OverWriteM->setEnabled(true);
+  });
   resize(680, 480);
 }
 
@@ -118,7 +123,12 @@ void TFormEditer::buildMenus() {
 
 QString TFormEditer::statusText() const { return status_->text(); }
 
-bool TFormEditer::isModified() const { return memo_->document()->isModified(); }
+bool TFormEditer::isModified() const { return modified_; }
+
+void TFormEditer::setUnmodified() {
+  modified_ = false;
+  OverWriteM->setEnabled(false);
+}
 
 std::string TFormEditer::titlePath() const { return path_; }
 
@@ -137,7 +147,9 @@ bool TFormEditer::loadText(const std::string& path) {
   text.replace(QChar(0), QChar(QChar::ReplacementCharacter));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace('\r', '\n');
+  loading_ = true;
   memo_->setPlainText(text);
+  loading_ = false;
   lossyLoad_ = failures > 0 || nuls > 0;
   path_ = path;
   setWindowTitle(fromCp932(path));
@@ -158,9 +170,8 @@ bool TFormEditer::openFile(const std::string& path, int line) {
   memo_->setTextCursor(cursor);
   memo_->centerCursor();
   showPosition();
-  memo_->document()->setModified(false);
+  setUnmodified();
   Timer1->start();
-  OverWriteM->setEnabled(false);
   return true;
 }
 
@@ -177,10 +188,7 @@ void TFormEditer::OpenMClick() {
     return;
   }
   // A file just opened holds no edits yet: nothing to save, nothing to ask about at close.
-  if (loadText(*path)) {
-    memo_->document()->setModified(false);
-    OverWriteM->setEnabled(false);
-  }
+  if (loadText(*path)) setUnmodified();
 }
 
 void TFormEditer::SaveAsMClick() {
@@ -218,8 +226,7 @@ bool TFormEditer::saveToTitle() {
     path_ = path;
     setWindowTitle(fromCp932(path));
   }
-  memo_->document()->setModified(false);
-  OverWriteM->setEnabled(false);
+  setUnmodified();
   return true;
 }
 

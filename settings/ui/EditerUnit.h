@@ -61,6 +61,8 @@ class TFormEditer : public QMainWindow {
   // or to a chosen file while no file was opened yet.
   bool saveToTitle();
   bool loadText(const std::string& path);
+  // After an open or a save: nothing to save, "上書き保存(&S)" disabled.
+  void setUnmodified();
   void showPosition();
   std::string titlePath() const;
 
@@ -71,6 +73,8 @@ class TFormEditer : public QMainWindow {
   TForm4* displayDialog_ = nullptr;
   std::string path_;        // the title's file, CP932; empty while the title is "Editer"
   bool lossyLoad_ = false;  // the loaded bytes could not all be shown as they were
+  bool modified_ = false;   // edited since the last open or save
+  bool loading_ = false;    // the text is being replaced by a load, which is no edit
 };
 
 }  // namespace kelvane

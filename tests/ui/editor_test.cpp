@@ -117,6 +117,37 @@ TEST_F(EditorTest, OverwriteAsksTwiceAndWritesShiftJisWithCrLfToTheTitlesFile) {
   EXPECT_EQ(editor->windowTitle(), QString::fromStdString(file));
 }
 
+TEST_F(EditorTest, AnEditUndoneIsStillAnEditUntilASaveOrAnOpen) {
+  ASSERT_TRUE(editor->openFile(file, 1));
+  typeAtEnd(editor->memo(), u("x"));
+  editor->memo()->undo();
+  EXPECT_EQ(editor->memo()->toPlainText(), u("一行目\n二行目\n三行目\n"));
+  EXPECT_TRUE(editor->isModified());
+  EXPECT_TRUE(editor->overWriteAction()->isEnabled());
+  editor->answers = {true, true};
+  editor->OverWriteMClick();
+  EXPECT_TRUE(editor->messages.empty()) << "not \"変更されていません。\"";
+  EXPECT_EQ(editor->questions.size(), 2u);
+  EXPECT_FALSE(editor->isModified());
+
+  // Saving under another name, over a file that is there, asks nothing beyond the file chooser's own
+  // question and changes neither the flag nor the title.
+  typeAtEnd(editor->memo(), u("y"));
+  const std::string other = dir.write("b.txt", "old");
+  editor->chosen = {other};
+  editor->SaveAsMClick();
+  EXPECT_EQ(editor->questions.size(), 2u);
+  EXPECT_EQ(testing::slurp(other), sj("一行目\r\n二行目\r\n三行目\r\ny"));
+  EXPECT_TRUE(editor->isModified());
+  EXPECT_EQ(editor->windowTitle(), QString::fromStdString(file));
+
+  // An open starts afresh.
+  editor->chosen = {other};
+  editor->OpenMClick();
+  EXPECT_FALSE(editor->isModified());
+  EXPECT_FALSE(editor->overWriteAction()->isEnabled());
+}
+
 TEST_F(EditorTest, ClosingWithEditsSavesOnlyOnYesAndYes) {
   ASSERT_TRUE(editor->openFile(file, 1));
   typeAtEnd(editor->memo(), u("x"));
