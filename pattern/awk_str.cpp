@@ -17,11 +17,16 @@
 // The template is expanded in three passes: "\&" is protected by doubling its backslash, the escapes
 // are resolved, and then "&" is replaced by the match while "\&" gives a literal ampersand. A NUL that
 // an escape produces (\0, \x0) is an ordinary character of the template and goes into the result.
+// Because the escapes are resolved before the ampersands are looked at, an escape that gives "&"
+// (\x26, \46) stands for the match like a written "&"; and "\\&" is a literal ampersand as "\&" is,
+// since its second backslash reaches the last pass alone before the "&".
 #include "pattern/awk_str.h"
 
 #include <cstring>
+#include <vector>
 
 #include "pattern/re_chars.h"
+#include "platform/cp932.h"
 
 namespace kelvane {
 
@@ -84,30 +89,55 @@ std::size_t EmptyMatchStep(const char* p, TMatchCORE_LineSeparator separator) {
 
 }  // namespace
 
-std::string TAWKStr::ProcessEscapes(std::string_view text) const {
+std::string TAWKStr::ProcessEscapes(std::string_view text) const { return resolveEscapes(text); }
+
+// An escape stands for one character of the result. A code above 0xFF whose high byte is no lead byte
+// (\x4142, \400, \777) has no bytes of its own: writing only its low byte would put a character the
+// user never asked for into every replaced line, so it is refused like any other broken escape.
+std::string TAWKStr::resolveEscapes(std::string_view text) {
   std::string result;
   CharReader reader(text);
   while (!reader.AtEnd()) {
     const uint16_t c = reader.Next();
-    result += CodeToText(c == '\\' ? ReadEscape(text, reader.Position()) : c);
+    if (c != '\\') {
+      result += CodeToText(c);
+      continue;
+    }
+    const uint16_t code = ReadEscape(text, reader.Position());
+    if (code > 0xFF && !cp932::isLeadByte(static_cast<unsigned char>(code >> 8)))
+      RaiseSyntaxError(RegExpMessage::TemplateCode, reader.Position());
+    result += CodeToText(code);
   }
   return result;
 }
 
-std::string TAWKStr::prepareTemplate(std::string_view replacement) const {
+std::string TAWKStr::prepareTemplate(std::string_view replacement) {
   std::string protectedText;
+  std::vector<int32_t> added;  // positions in protectedText of the backslashes step 1 put in
   CharReader reader(replacement);
   while (!reader.AtEnd()) {
     const uint16_t c = reader.Next();
     protectedText += CodeToText(c);
     if (c == '\\' && !reader.AtEnd()) {
       const uint16_t d = reader.Next();
-      if (d == '&') protectedText += '\\';
+      if (d == '&') {
+        protectedText += '\\';
+        added.push_back(static_cast<int32_t>(protectedText.size()));
+      }
       protectedText += CodeToText(d);
     }
   }
-  return ProcessEscapes(protectedText);
+  try {
+    return resolveEscapes(protectedText);
+  } catch (ERegExpParser& e) {
+    // The position is told in the template as the user wrote it, not in its protected copy.
+    for (auto at = added.rbegin(); at != added.rend(); ++at)
+      if (static_cast<uint32_t>(*at) < e.ErrorPos) --e.ErrorPos;
+    throw;
+  }
 }
+
+void TAWKStr::CheckTemplate(std::string_view replacement) { prepareTemplate(replacement); }
 
 std::string TAWKStr::applyTemplate(std::string_view prepared, std::string_view matched) {
   std::string result;

@@ -41,13 +41,20 @@ class TAWKStr : public TMatchCORE {
   // backslash at the end and for bad escapes.
   std::string ProcessEscapes(std::string_view text) const;
 
+  // Checks a replacement template without any text: raises ERegExpParser, as GSub would at its first
+  // match, for a lone backslash at the end, a bad hex or octal escape, an escape whose code is no
+  // character ("置換文字列の文字コードが１バイトに収まりません。") and a lone lead byte at the end. ErrorPos
+  // is the 1-based byte position in `replacement` where the check stood.
+  static void CheckTemplate(std::string_view replacement);
+
  private:
   void bind();
   // The bound procedure on one text, with the dead ends its kind of walk shares.
   void matchBound(const char* text, const char*& start, const char*& end, DeadEnds& plainDead,
                   DeadEnds& anchoredDead) const;
   // Steps 1 and 2 of the expansion, which do not depend on the match.
-  std::string prepareTemplate(std::string_view replacement) const;
+  static std::string prepareTemplate(std::string_view replacement);
+  static std::string resolveEscapes(std::string_view text);
   // Step 3: the prepared template with & replaced by the match.
   static std::string applyTemplate(std::string_view prepared, std::string_view matched);
 

@@ -27,6 +27,7 @@ constexpr std::array kMessages = {
     "不正なキャラクタクラス指定です。",
     "括弧の入れ子が深すぎます",
     "正規表現が複雑すぎます",
+    "置換文字列の文字コードが１バイトに収まりません。",
     "TREParseTree : 致命的エラー",
 };
 // clang-format on
@@ -49,7 +50,7 @@ const std::string& MessageText(RegExpMessage message) {
 }
 
 void RaiseSyntaxError(RegExpMessage message, int32_t position) {
-  throw ERegExpParser(MessageText(message), static_cast<uint16_t>(position));
+  throw ERegExpParser(MessageText(message), static_cast<uint32_t>(position));
 }
 
 uint16_t ReadPatternChar(std::string_view pattern, int32_t& position) {

@@ -20,10 +20,11 @@
 namespace kelvane {
 
 // A pattern syntax error. what() is the CP932 message; ErrorPos is the 1-based byte position the
-// scanner stood at. The position arrives as a 16-bit value, so positions above 65535 wrap.
+// scanner stood at. The position is kept whole: a pattern of 70,000 bytes reports 70,001, not 4,465
+// (a 16-bit position would wrap, and the user would be sent to the wrong place).
 class ERegExpParser : public std::runtime_error {
  public:
-  ERegExpParser(const std::string& message, uint16_t position) : std::runtime_error(message), ErrorPos(position) {}
+  ERegExpParser(const std::string& message, uint32_t position) : std::runtime_error(message), ErrorPos(position) {}
   uint32_t ErrorPos;
 };
 
@@ -41,11 +42,12 @@ enum class RegExpMessage : uint8_t {
   InvalidClass,        // "不正なキャラクタクラス指定です。"
   TooDeep,             // "括弧の入れ子が深すぎます" (groups nested deeper than the parser allows)
   TooComplex,          // "正規表現が複雑すぎます" (a pattern whose compiled form would outgrow its budget)
+  TemplateCode,        // "置換文字列の文字コードが１バイトに収まりません。" (a template escape such as \x4142)
   FatalTree,           // "TREParseTree : 致命的エラー" (raised as std::runtime_error, not ERegExpParser); last
 };
 // The CP932 text of a message. Never raises once the table has been converted (first call).
 const std::string& MessageText(RegExpMessage message);
-// Raises ERegExpParser(MessageText(message), position truncated to 16 bits). Never returns.
+// Raises ERegExpParser(MessageText(message), position). Never returns.
 [[noreturn]] void RaiseSyntaxError(RegExpMessage message, int32_t position);
 
 // The twelve metacharacters, in this order: ^ ( | ) + * ? . [ ] $ backslash.

@@ -28,7 +28,7 @@
 namespace kelvane {
 
 void TRE_DFA::Build() {
-  errorPos_ = static_cast<uint16_t>(NFA->Parser.Scanner->Position());
+  errorPos_ = static_cast<uint32_t>(NFA->Parser.Scanner->Position());
   LineHeadUsed = NFA->LineHeadUsed;
   LineTailUsed = NFA->LineTailUsed;
   BuildStates();
@@ -137,9 +137,12 @@ std::vector<TRE_DFA::Move> TRE_DFA::CollectMoves(const TREDFAState& state) {
 }
 
 void TRE_DFA::SortTransitions() {
-  for (auto& s : States)
+  for (auto& s : States) {
     std::stable_sort(s->Trans.begin(), s->Trans.end(),
                      [](const TREDFATrans& a, const TREDFATrans& b) { return a.LoChar < b.LoChar; });
+    for (std::size_t i = 1; i < s->Trans.size() && !s->Overlapping; ++i)
+      s->Overlapping = s->Trans[i].LoChar <= s->Trans[i - 1].HiChar;
+  }
 }
 
 namespace {

@@ -5,7 +5,8 @@
 // Each DFA state stands for a set of NFA states (closed under empty transitions). States are created
 // in the order the construction meets them and kept in a vector; each knows its index there, so a
 // caller may derive a dense table of its own. A state's transitions are sorted by LoChar and pairwise
-// disjoint (the parser made the leaf ranges disjoint), so NextState is a search in a sorted array.
+// disjoint (the parser made the leaf ranges disjoint), so NextState is a search in a sorted array; only
+// an anchor on a code that texts contain can overlap a class, and such a state is walked in order.
 //
 // The complete DFA of a pattern can be exponentially larger than its NFA ((a|b)*a followed by twenty
 // (a|b) needs two million states). Build keeps a budget of states, bytes and work and raises
@@ -40,7 +41,10 @@ struct TREDFAState {
   std::unique_ptr<TRE_NFAStateSet> NFAStates;  // the NFA states it stands for
   uint16_t Marked = 0;                         // 0xFFFF once expanded
   uint16_t Accepting = 0;                      // 0xFFFF when NFAStates holds the NFA's exit
-  std::vector<TREDFATrans> Trans;              // sorted by LoChar, disjoint
+  std::vector<TREDFATrans> Trans;              // sorted by LoChar, disjoint unless Overlapping
+  // An anchor code that is also a text code (the file grep's LF) may lie inside a class of the same
+  // state, [\x01-\x0b] beside "^": then the lookup must take the first class that holds the code.
+  bool Overlapping = false;
   bool IsAccepting() const { return Accepting != 0; }
 };
 
@@ -61,6 +65,14 @@ class TRE_DFA {
   static const TREDFAState* NextState(const TREDFAState* state, uint16_t code) {
     if (state == nullptr) return nullptr;
     const auto& t = state->Trans;
+    if (state->Overlapping) {
+      // The first class in LoChar order that holds the code wins, as a walk down the chain finds it.
+      for (const TREDFATrans& x : t) {
+        if (code < x.LoChar) return nullptr;
+        if (code <= x.HiChar) return x.Target;
+      }
+      return nullptr;
+    }
     std::size_t lo = 0, hi = t.size();
     while (lo < hi) {
       const std::size_t mid = (lo + hi) / 2;
@@ -104,7 +116,7 @@ class TRE_DFA {
   std::size_t nextUnmarked_ = 0;
   std::size_t bytes_ = 0;
   std::size_t work_ = 0;
-  uint16_t errorPos_ = 0;
+  uint32_t errorPos_ = 0;
 };
 
 }  // namespace kelvane

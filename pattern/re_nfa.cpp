@@ -35,7 +35,7 @@ void TRE_NFA::Build() {
 
 void TRE_NFA::tooComplex() const {
   // The whole pattern has been read when the automaton outgrows its budget.
-  throw ERegExpParser(TooComplexMessage(), static_cast<uint16_t>(Parser.Scanner->Position()));
+  throw ERegExpParser(TooComplexMessage(), static_cast<uint32_t>(Parser.Scanner->Position()));
 }
 
 uint32_t TRE_NFA::NewState() {

@@ -95,6 +95,31 @@ TEST(AWKStr, BrokenTemplateRaisesOnlyWhenSomethingMatchesAndLeavesTheTextAlone) 
   EXPECT_EQ(other, "xyz");
 }
 
+// The command line checks a template before it reads any input; the position is in the template as
+// written, after the escape that failed (the protection of \& inserts no byte the user can see).
+TEST(AWKStr, TemplateIsCheckedWithoutAText) {
+  EXPECT_NO_THROW(TAWKStr::CheckTemplate(R"([&] \\& \x8140 \377)"));
+  auto positionOf = [](const std::string& replacement) -> std::string {
+    try {
+      TAWKStr::CheckTemplate(replacement);
+    } catch (const ERegExpParser& e) {
+      return std::string(e.what()) + "@" + std::to_string(e.ErrorPos);
+    }
+    return "ok";
+  };
+  const std::string code = MessageText(RegExpMessage::TemplateCode);
+  EXPECT_EQ(positionOf(R"(\x4142)"), code + "@7");
+  EXPECT_EQ(positionOf(R"(\&\&\400)"), code + "@9");
+  EXPECT_EQ(positionOf(R"(ab\)"), MessageText(RegExpMessage::CharAfterBackslash) + "@4");
+  EXPECT_EQ(positionOf(R"(\&\xg)"), MessageText(RegExpMessage::InvalidHex) + "@6");
+  // The text is left alone when the template is refused at the first match.
+  TAWKStr awk;
+  awk.SetRegExp("b");
+  std::string text = "ab";
+  EXPECT_THROW(awk.GSub(R"(\x41424344)", text), ERegExpParser);
+  EXPECT_EQ(text, "ab");
+}
+
 TEST(AWKStr, MatchProcedureIsChosenAgainAtEveryAssignment) {
   TAWKStr awk;
   int position, length;
