@@ -39,14 +39,11 @@ void TAWKStr::AssignRegExp(std::string_view value) {
 
 void TAWKStr::bind() { anchored_ = UsesLineHead() || UsesLineTail(); }
 
-void TAWKStr::matchBound(const char* text, const char*& start, const char*& end, DeadEnds& plainDead,
-                         DeadEnds& anchoredDead) const {
-  // MatchPlain makes no line-tail test where a walk stops and LongestFrom does, so the dead ends each
-  // finds hold for its own kind of walk only.
+void TAWKStr::matchBound(Text& text, const char* from, const char*& start, const char*& end) const {
   if (anchored_)
-    MatchAnchored(text, start, end, anchoredDead);
+    MatchAnchored(text, from, start, end);
   else
-    MatchPlain(text, start, end, plainDead);
+    MatchPlain(text, from, start, end);
 }
 
 int TAWKStr::Match(const std::string& text, int& position, int& length) const {
@@ -167,9 +164,10 @@ std::string TAWKStr::ExpandReplacement(std::string_view replacement, std::string
 int TAWKStr::GSub(std::string_view replacement, std::string& text) const {
   const char* const base = text.c_str();
   const char* const limit = base + text.size();
-  DeadEnds plainDead = NewDeadEnds(base), anchoredDead = NewDeadEnds(base);
+  // Every search below is in the same string, so a long one is prepared for them once.
+  Text searched(base);
   auto bound = [&](const char* from, const char*& start, const char*& end) {
-    matchBound(from, start, end, plainDead, anchoredDead);
+    matchBound(searched, from, start, end);
   };
   const char* start;
   const char* end;
@@ -197,7 +195,7 @@ int TAWKStr::GSub(std::string_view replacement, std::string& text) const {
     if (rest[-1] == '\n')
       bound(rest, start, end);
     else
-      ScanAnchored(rest, start, end, anchoredDead);
+      ScanAnchored(searched, rest, start, end);
   }
   out.append(rest, limit);
   text = std::move(out);

@@ -49,9 +49,8 @@ class TAWKStr : public TMatchCORE {
 
  private:
   void bind();
-  // The bound procedure on one text, with the dead ends its kind of walk shares.
-  void matchBound(const char* text, const char*& start, const char*& end, DeadEnds& plainDead,
-                  DeadEnds& anchoredDead) const;
+  // The bound procedure on the suffix `from` of a prepared text.
+  void matchBound(Text& text, const char* from, const char*& start, const char*& end) const;
   // Steps 1 and 2 of the expansion, which do not depend on the match.
   static std::string prepareTemplate(std::string_view replacement);
   static std::string resolveEscapes(std::string_view text);

@@ -12,9 +12,17 @@
 // after a LF under both separators; a line end is CR under mcls_CRLF (so a$ matches in "a" CR LF and
 // ends before the CR) and LF under mcls_LF.
 //
-// A walk is deterministic: from the same state at the same place it always goes the same way. So when
-// a walk from one start found nothing, every (place, state) it passed is a dead end, and a later walk
-// that arrives at one of them can stop there with what it has found so far (DeadEnds).
+// Some results follow from these rules and look odd; they are kept, because callers (the highlight of
+// a result row, the replace) must find what the rules find:
+//   - "$" is tested only where the walk stops. a$|a\r\nx on "a" CR LF "y" finds nothing: the walk from
+//     the a goes on over the CR LF (the second alternative wants them) and stops at the y, no line end.
+//   - "^" is tried first at a line head, and when the walk with the line-head transition finds
+//     nothing, nothing is found at that head: x*|^y on an empty text finds nothing, while x* alone
+//     finds the empty match. On a text that is not empty the search goes on at the same position
+//     without the line head and finds the empty match there.
+//
+// Each search exists twice: the straightforward walk, for short texts, and the linear search of
+// re_match_linear.h for long ones, which gives the same results (the tests compare the two).
 #include "pattern/re_match_core.h"
 
 #include <cstring>
@@ -23,80 +31,35 @@
 
 namespace kelvane {
 
-void DeadEnds::Visit(const char* p, const TREDFAState* s) {
-  if (slots_.empty()) {
-    // Nothing is recorded until one walk has gone far; from then on every walk is.
-    if (disabled_ || ++steps_ < kDeadEndAfter) return;
-    const std::size_t size = std::strlen(base_) + 1;
-    if (size > kMaxText) {
-      disabled_ = true;
-      return;
-    }
-    slots_.assign(size, 0);
-  }
-  uint64_t& slot = slots_[static_cast<std::size_t>(p - base_)];
-  slot = sets_ ? slot | uint64_t{1} << s->Index : s->Index + uint64_t{1};
-  if (firstRecorded_ == nullptr) firstRecorded_ = p;
-}
+// ---- The straightforward walks ----
 
-void DeadEnds::Forget(const char* p, const TREDFAState* s) {
-  uint64_t& slot = slots_[static_cast<std::size_t>(p - base_)];
-  if (sets_)
-    slot &= ~(uint64_t{1} << s->Index);
-  else if (slot == s->Index + uint64_t{1})
-    slot = 0;
-}
-
-void TMatchCORE::forgetWalk(DeadEnds& dead, const char* upto) const {
-  const char* first = dead.FirstRecorded();
-  if (first == nullptr) return;
-  // Walk the same way again: the walk is deterministic, so this meets exactly the pairs it recorded.
-  const char* p = dead.WalkStart();
-  for (const TREDFAState* s = dead.WalkState(); s != nullptr && (upto == nullptr || p < upto);) {
-    if (p >= first) dead.Forget(p, s);
-    const uint16_t code = ReadTextChar(p);
-    if (code == 0) break;
-    s = NextState(s, code);
-  }
-}
-
-const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state, DeadEnds& dead) const {
+const char* TMatchCORE::walkFrom(const char* text, const TREDFAState* state) const {
   if (state == nullptr) return nullptr;
-  dead.BeginWalk(text, state);
   const char* result = nullptr;
   const char* pos = text;
   uint16_t code;
   for (;;) {
     if (state->IsAccepting()) result = pos;
-    if (dead.Known(pos, state)) {
-      // An earlier walk went on from here and found nothing more, its line-tail test included.
-      if (result != nullptr) forgetWalk(dead, result);
-      return result;
-    }
-    dead.Visit(pos, state);
     code = ReadTextChar(pos);
     if (code == 0) break;
     const TREDFAState* next = NextState(state, code);
     if (next == nullptr) break;
     state = next;
   }
-  if ((code == 0 || IsLineEnd(code)) && NextState(state, GetLineTailCode()) != nullptr) {
-    forgetWalk(dead, nullptr);  // found by the test where the walk stopped: nothing on the way was dead
+  if ((code == 0 || IsLineEnd(code)) && NextState(state, GetLineTailCode()) != nullptr)
     return code == 0 ? pos : pos - 1;
-  }
-  if (result != nullptr) forgetWalk(dead, result);
   return result;
 }
 
-const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* state, DeadEnds& dead) const {
-  if (!CurrentDFA().LineHeadUsed) return LongestFrom(text, state, dead);
-  const char* p = LongestFrom(text, NextState(state, GetLineHeadCode()), dead);
+const char* TMatchCORE::walkAtLineHead(const char* text, const TREDFAState* state) const {
+  if (!CurrentDFA().LineHeadUsed) return walkFrom(text, state);
+  const char* p = walkFrom(text, NextState(state, GetLineHeadCode()));
   if (p == nullptr) return nullptr;
-  const char* q = LongestFrom(text, state, dead);
+  const char* q = walkFrom(text, state);
   return q != nullptr && q >= p ? q : p;
 }
 
-void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end, DeadEnds& dead) const {
+void TMatchCORE::walkPlain(const char* text, const char*& start, const char*& end) const {
   start = end = nullptr;
   const TREDFAState* const initial = CurrentDFA().Start;
   if (*text == 0) {
@@ -104,7 +67,6 @@ void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& e
     return;
   }
   for (const char* pos = text; *pos != 0; pos += CharLengthAt(pos)) {
-    dead.BeginWalk(pos, initial);
     const TREDFAState* s = initial;
     const char* cur = pos;
     while (s != nullptr) {
@@ -112,37 +74,32 @@ void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& e
         start = pos;
         end = cur;
       }
-      if (dead.Known(cur, s)) break;
-      dead.Visit(cur, s);
       const uint16_t code = ReadTextChar(cur);
       if (code == 0) break;
       s = NextState(s, code);
     }
-    if (start != nullptr) {
-      forgetWalk(dead, end);
-      return;
-    }
+    if (start != nullptr) return;
   }
 }
 
-void TMatchCORE::MatchAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const {
+void TMatchCORE::walkAnchored(const char* text, const char*& start, const char*& end) const {
   start = text;
-  end = LongestAtLineHead(text, CurrentDFA().Start, dead);
-  if (end == nullptr) ScanAnchored(text, start, end, dead);
+  end = walkAtLineHead(text, CurrentDFA().Start);
+  if (end == nullptr) walkScan(text, start, end);
 }
 
-void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const {
+void TMatchCORE::walkScan(const char* text, const char*& start, const char*& end) const {
   start = end = nullptr;
   const TRE_DFA& dfa = CurrentDFA();
   const char* pos = text;
   for (; *pos != 0; pos += CharLengthAt(pos)) {
-    if (const char* e = LongestFrom(pos, dfa.Start, dead)) {
+    if (const char* e = walkFrom(pos, dfa.Start)) {
       start = pos;
       end = e;
       return;
     }
     if (*pos == '\n' && dfa.LineHeadUsed) {
-      if (const char* e = LongestAtLineHead(pos + 1, dfa.Start, dead)) {
+      if (const char* e = walkAtLineHead(pos + 1, dfa.Start)) {
         start = pos + 1;
         end = e;
         return;
@@ -152,29 +109,134 @@ void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*&
   if (dfa.LineTailUsed && NextState(dfa.Start, GetLineTailCode()) != nullptr) start = end = pos;
 }
 
+// ---- The linear searches: the same steps, each start asked first whether its walk finds anything ----
+
+TRELinearTables& TMatchCORE::linearTables() const {
+  if (!linearTables_ || &linearTables_->DFA() != &CurrentDFA())
+    linearTables_ = std::make_unique<TRELinearTables>(CurrentDFA(), GetLineHeadCode(), GetLineTailCode());
+  return *linearTables_;
+}
+
+void TMatchCORE::CompileRegExp(const std::string& text) {
+  linearTables_.reset();
+  TRegularExpression::CompileRegExp(text);
+}
+
+const TRELinearText* TMatchCORE::linearText(Text& text, bool tailTest) const {
+  const int kind = tailTest ? 1 : 0;
+  if (!text.tried_[kind]) {
+    text.tried_[kind] = true;
+    const std::size_t length = std::strlen(text.base_);
+    if (length >= kLinearFrom) {
+      TRELinearTables& tables = linearTables();
+      TREBackSets& sets = tables.Sets(tailTest, LineSeparator == mcls_CRLF ? 13 : 10);
+      if (text.storage_[kind].Prepare(tables, sets, text.base_)) text.linear_[kind] = &text.storage_[kind];
+    }
+  }
+  return text.linear_[kind];
+}
+
+namespace {
+
+void SetMatch(const TRELinearText& t, std::size_t from, int64_t to, const char*& start, const char*& end) {
+  start = t.At(from);
+  end = t.At(static_cast<std::size_t>(to));
+}
+
+}  // namespace
+
+int64_t TMatchCORE::linearAtLineHead(const TRELinearText& t, std::size_t k) const {
+  const TRELinearTables& tables = *linearTables_;
+  if (!CurrentDFA().LineHeadUsed) return t.LongestFrom(k, tables.Start());
+  const int64_t p = t.LongestFrom(k, tables.HeadStart());
+  if (p < 0) return -1;
+  const int64_t q = t.LongestFrom(k, tables.Start());
+  return q >= p ? q : p;
+}
+
+void TMatchCORE::linearPlain(const TRELinearText& t, std::size_t from, const char*& start, const char*& end) const {
+  start = end = nullptr;
+  const int32_t initial = linearTables_->Start();
+  const std::size_t n = t.Length();
+  if (from == n) {
+    if (linearTables_->Accepting(initial)) start = end = t.At(n);
+    return;
+  }
+  for (std::size_t k = from; k < n; ++k) {
+    if (t.Live(k, initial)) return SetMatch(t, k, t.LongestFrom(k, initial), start, end);
+  }
+}
+
+void TMatchCORE::linearScan(const TRELinearText& t, std::size_t from, const char*& start, const char*& end) const {
+  start = end = nullptr;
+  const TRE_DFA& dfa = CurrentDFA();
+  const TRELinearTables& tables = *linearTables_;
+  const int32_t initial = tables.Start();
+  const std::size_t n = t.Length();
+  for (std::size_t k = from; k < n; ++k) {
+    if (t.Live(k, initial)) return SetMatch(t, k, t.LongestFrom(k, initial), start, end);
+    if (t.ByteAt(k) == '\n' && dfa.LineHeadUsed) {
+      const int64_t e = linearAtLineHead(t, k + 1);
+      if (e >= 0) return SetMatch(t, k + 1, e, start, end);
+    }
+  }
+  if (dfa.LineTailUsed && tables.TailOK(initial)) start = end = t.At(n);
+}
+
+// ---- The entry points ----
+
+void TMatchCORE::MatchPlain(Text& text, const char* from, const char*& start, const char*& end) const {
+  if (const TRELinearText* t = linearText(text, false)) return linearPlain(*t, t->IndexOf(from), start, end);
+  walkPlain(from, start, end);
+}
+
+void TMatchCORE::MatchAnchored(Text& text, const char* from, const char*& start, const char*& end) const {
+  if (const TRELinearText* t = linearText(text, true)) {
+    const std::size_t k = t->IndexOf(from);
+    const int64_t e = linearAtLineHead(*t, k);
+    if (e >= 0) return SetMatch(*t, k, e, start, end);
+    return linearScan(*t, k, start, end);
+  }
+  walkAnchored(from, start, end);
+}
+
+void TMatchCORE::ScanAnchored(Text& text, const char* from, const char*& start, const char*& end) const {
+  if (const TRELinearText* t = linearText(text, true)) return linearScan(*t, t->IndexOf(from), start, end);
+  walkScan(from, start, end);
+}
+
 void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end) const {
-  DeadEnds dead = NewDeadEnds(text);
-  MatchPlain(text, start, end, dead);
+  Text prepared(text);
+  MatchPlain(prepared, text, start, end);
 }
 
 void TMatchCORE::MatchAnchored(const char* text, const char*& start, const char*& end) const {
-  DeadEnds dead = NewDeadEnds(text);
-  MatchAnchored(text, start, end, dead);
+  Text prepared(text);
+  MatchAnchored(prepared, text, start, end);
 }
 
 void TMatchCORE::ScanAnchored(const char* text, const char*& start, const char*& end) const {
-  DeadEnds dead = NewDeadEnds(text);
-  ScanAnchored(text, start, end, dead);
+  Text prepared(text);
+  ScanAnchored(prepared, text, start, end);
 }
 
+// These two take any state, so their walks are not limited to the start state's.
 const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* state) const {
-  DeadEnds dead = NewDeadEnds(text);
-  return LongestAtLineHead(text, state, dead);
+  if (!CurrentDFA().LineHeadUsed) return LongestFrom(text, state);
+  const char* p = LongestFrom(text, NextState(state, GetLineHeadCode()));
+  if (p == nullptr) return nullptr;
+  const char* q = LongestFrom(text, state);
+  return q != nullptr && q >= p ? q : p;
 }
 
 const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state) const {
-  DeadEnds dead = NewDeadEnds(text);
-  return LongestFrom(text, state, dead);
+  if (state == nullptr) return nullptr;
+  Text prepared(text);
+  if (const TRELinearText* t = linearText(prepared, true)) {
+    const int64_t e = t->LongestFrom(0, static_cast<int32_t>(state->Index));
+    return e < 0 ? nullptr : t->At(static_cast<std::size_t>(e));
+  }
+  return walkFrom(text, state);
 }
 
 }  // namespace kelvane

@@ -8,69 +8,22 @@
 // feeds the line-head code at the start of the text and after each LF, and tests the line-tail code
 // where a walk stops at a line end (CR under mcls_CRLF, LF under mcls_LF) or at the end of the text.
 //
+// Those are the results; the work is another matter. A short text is searched exactly that way. A long
+// one is searched in linear time (re_match_linear.h): one backward pass learns from which positions a
+// walk finds anything, so only the walk that matches is made, and it stops right after its match.
+//
 // Nothing here reads past the NUL: a lead byte right before it is a one-byte character. Matching
-// never raises.
+// never raises (std::bad_alloc aside).
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "pattern/re_match_linear.h"
 #include "pattern/re_regexp.h"
 
 namespace kelvane {
 
 enum TMatchCORE_LineSeparator : uint8_t { mcls_CRLF = 0, mcls_LF = 1 };
-
-// Places in one text from which a walk in a given state is known to find nothing: no accepting state
-// later and no line tail where it stops. Trying every start position would make a long line without a
-// match cost the square of its length (a.*b over a long line of a); a walk is deterministic, so once a
-// walk found nothing, a later walk that reaches the same state at the same place can stop there. For a
-// DFA of up to 64 states each place keeps the set of its dead states, and no (place, state) is walked
-// twice; for larger DFAs it keeps the latest one only. Nothing is recorded until one walk has gone
-// kDeadEndAfter characters, so short lines never pay for it; the slots (8 bytes per byte of text) are
-// allocated then, and not at all for texts over kMaxText bytes.
-class DeadEnds {
- public:
-  // Walks of at least this many characters are recorded (tests lower it to record every walk).
-  static inline int kDeadEndAfter = 256;
-  static constexpr std::size_t kMaxText = std::size_t{4} << 20;
-  // DFAs of at most this many states (and never more than 64) keep a set per place; tests lower it.
-  static inline std::size_t kMaxSetStates = 64;
-
-  // For walks over the text at `base` (and its suffixes), which must stay unchanged while this lives,
-  // in a DFA of `stateCount` states.
-  DeadEnds(const char* base, std::size_t stateCount)
-      : base_(base), sets_(stateCount <= 64 && stateCount <= kMaxSetStates) {}
-
-  bool Known(const char* p, const TREDFAState* s) const {
-    if (slots_.empty()) return false;
-    const uint64_t slot = slots_[static_cast<std::size_t>(p - base_)];
-    return sets_ ? (slot >> s->Index) & 1 : slot == s->Index + uint64_t{1};
-  }
-  void BeginWalk(const char* start, const TREDFAState* s) {
-    steps_ = 0;
-    walkStart_ = start;
-    walkState_ = s;
-    firstRecorded_ = nullptr;
-  }
-  // The walk stands at p in state s; recorded once it is long enough.
-  void Visit(const char* p, const TREDFAState* s);
-  // (p, s) is no dead end after all (the walk that recorded it found a match).
-  void Forget(const char* p, const TREDFAState* s);
-
-  const char* WalkStart() const { return walkStart_; }
-  const TREDFAState* WalkState() const { return walkState_; }
-  const char* FirstRecorded() const { return firstRecorded_; }
-
- private:
-  const char* base_;
-  bool sets_;
-  bool disabled_ = false;
-  std::vector<uint64_t> slots_;
-  int steps_ = 0;
-  const char* walkStart_ = nullptr;
-  const TREDFAState* walkState_ = nullptr;
-  const char* firstRecorded_ = nullptr;
-};
 
 class TMatchCORE : public TRegularExpression {
  public:
@@ -97,18 +50,52 @@ class TMatchCORE : public TRegularExpression {
   }
 
  protected:
-  // The same, sharing the dead ends of one text across calls (GSub searches one string many times).
-  void MatchPlain(const char* text, const char*& start, const char*& end, DeadEnds& dead) const;
-  void MatchAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const;
-  void ScanAnchored(const char* text, const char*& start, const char*& end, DeadEnds& dead) const;
-  const char* LongestAtLineHead(const char* text, const TREDFAState* state, DeadEnds& dead) const;
-  const char* LongestFrom(const char* text, const TREDFAState* state, DeadEnds& dead) const;
-  // Dead ends for the current DFA over `text`.
-  DeadEnds NewDeadEnds(const char* text) const { return DeadEnds(text, CurrentDFA().States.size()); }
+  // One text searched many times (GSub): prepared for the linear search once, when it is long enough.
+  class Text {
+   public:
+    explicit Text(const char* base) : base_(base) {}
+    const char* Base() const { return base_; }
+
+   private:
+    friend class TMatchCORE;
+    const char* base_;
+    bool tried_[2] = {false, false};  // per kind of walk: without and with the tail test
+    TRELinearText* linear_[2] = {nullptr, nullptr};
+    TRELinearText storage_[2];
+  };
+  // The searches above on a suffix `from` of a prepared text.
+  void MatchPlain(Text& text, const char* from, const char*& start, const char*& end) const;
+  void MatchAnchored(Text& text, const char* from, const char*& start, const char*& end) const;
+  void ScanAnchored(Text& text, const char* from, const char*& start, const char*& end) const;
+
+
+ public:
+  // Compiling may free the DFA the linear tables were made for: they are dropped.
+  void CompileRegExp(const std::string& text) override;
+
+  // Texts of at least this many bytes are searched in linear time; shorter ones the straightforward
+  // way, which costs less for them. Tests set it to 0 (always linear) or to the largest size (never).
+  static inline std::size_t kLinearFrom = 512;
 
  private:
-  // The walk just made found a match: what it recorded before `upto` (null: all of it) was no dead end.
-  void forgetWalk(DeadEnds& dead, const char* upto) const;
+  // The straightforward searches, on the text up to its NUL.
+  void walkPlain(const char* text, const char*& start, const char*& end) const;
+  void walkAnchored(const char* text, const char*& start, const char*& end) const;
+  void walkScan(const char* text, const char*& start, const char*& end) const;
+  const char* walkAtLineHead(const char* text, const TREDFAState* state) const;
+  const char* walkFrom(const char* text, const TREDFAState* state) const;
+
+  // The linear searches from character `from` of a prepared text.
+  void linearPlain(const TRELinearText& t, std::size_t from, const char*& start, const char*& end) const;
+  void linearScan(const TRELinearText& t, std::size_t from, const char*& start, const char*& end) const;
+  int64_t linearAtLineHead(const TRELinearText& t, std::size_t k) const;
+
+  // The prepared form of text for walks with or without the tail test, or null when the text is short
+  // or its backward sets would take too much memory.
+  const TRELinearText* linearText(Text& text, bool tailTest) const;
+  TRELinearTables& linearTables() const;
+
+  mutable std::unique_ptr<TRELinearTables> linearTables_;
 };
 
 // The byte length of the character at p: 2 at a lead byte unless the NUL follows it, else 1.

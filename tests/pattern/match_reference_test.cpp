@@ -122,36 +122,32 @@ std::vector<std::string> ThreeAtomPatterns(const std::vector<std::string>& atoms
 const std::vector<std::string> kAlphabetAtoms = {"a",        "b", "\\n",         "\\r",  "\xB1", "\x82\xA0",
                                                  "\x95\x5C", ".", "[a\x82\xA0]", "[^b]", "^",    "$"};
 
-// Records the dead ends of every walk, however short, while it lives; texts in these tests are short.
-// With oneStatePerPlace, each place keeps only the latest dead state, as for large DFAs.
-class EveryWalkRecorded {
+// Searches every text, however short, in linear time while it lives (or, with `linear` false, every
+// text the straightforward way).
+class LinearFrom {
  public:
-  explicit EveryWalkRecorded(bool oneStatePerPlace = false)
-      : savedAfter_(DeadEnds::kDeadEndAfter), savedSets_(DeadEnds::kMaxSetStates) {
-    DeadEnds::kDeadEndAfter = 1;
-    if (oneStatePerPlace) DeadEnds::kMaxSetStates = 0;
+  explicit LinearFrom(bool linear) : saved_(TMatchCORE::kLinearFrom) {
+    TMatchCORE::kLinearFrom = linear ? 0 : static_cast<std::size_t>(-1);
   }
-  ~EveryWalkRecorded() {
-    DeadEnds::kDeadEndAfter = savedAfter_;
-    DeadEnds::kMaxSetStates = savedSets_;
-  }
+  ~LinearFrom() { TMatchCORE::kLinearFrom = saved_; }
+  LinearFrom(const LinearFrom&) = delete;
+  LinearFrom& operator=(const LinearFrom&) = delete;
 
  private:
-  int savedAfter_;
-  std::size_t savedSets_;
+  std::size_t saved_;
 };
 
 TEST(MatchReference, EveryPatternOfUpToTwoAtomsAgreesUnderBothSeparators) {
   const auto texts = FixedTexts();
   for (const auto& p : SmallPatterns(kAlphabetAtoms))
     for (auto sep : {mcls_CRLF, mcls_LF}) ASSERT_TRUE(SamePattern(p, texts, sep));
-  EveryWalkRecorded recorded;
+  LinearFrom linear(true);
   for (const auto& p : SmallPatterns(kAlphabetAtoms))
-    for (auto sep : {mcls_CRLF, mcls_LF}) ASSERT_TRUE(SamePattern(p, texts, sep)) << "recording dead ends";
+    for (auto sep : {mcls_CRLF, mcls_LF}) ASSERT_TRUE(SamePattern(p, texts, sep)) << "linear";
 }
 
 TEST(MatchReference, EveryPatternOfThreeAtomsAgrees) {
-  EveryWalkRecorded recorded;
+  LinearFrom linear(true);
   // The seven characters, then the line-sensitive atoms with a few of them.
   const std::vector<std::string> alphabet = {"a", "b", "\\n", "\\r", "\xB1", "\x82\xA0", "\x95\x5C"};
   const std::vector<std::string> texts = {"", "ab" + kCR + kLF + "b" + kKana, kLF + kHyou + "a" + kCR + kHira,
@@ -201,13 +197,9 @@ std::string RandomText(std::mt19937& rng) {
 
 TEST(MatchReference, SeededRandomPatternsAgree) {
   std::mt19937 rng(20261207);
-  std::unique_ptr<EveryWalkRecorded> recorded;
+  std::unique_ptr<LinearFrom> linear;
   for (int i = 0; i < 4500; ++i) {
-    if (i == 1500) recorded = std::make_unique<EveryWalkRecorded>();
-    if (i == 3000) {
-      recorded.reset();  // restore before the next one saves
-      recorded = std::make_unique<EveryWalkRecorded>(true);
-    }
+    if (i == 1500) linear = std::make_unique<LinearFrom>(true);
     const std::string pattern = RandomPattern(rng);
     std::vector<std::string> texts;
     for (int k = 0; k < 5; ++k) texts.push_back(RandomText(rng));
