@@ -59,7 +59,9 @@ void TGrep::AssignRegExp(std::string_view value) {
 void TGrep::RemakeTables() {
   const std::string& text = PatternCache()[static_cast<std::size_t>(CacheIndex())].Text;
   if (tables_ && tablesDFA_ == &CurrentDFA() && tablesText_ == text) return;
+  sets_.reset();
   tables_ = std::make_unique<GrepTables>(CurrentDFA());
+  sets_ = std::make_unique<GrepSets>(*tables_);
   tablesDFA_ = &CurrentDFA();
   tablesText_ = text;
 }
@@ -92,7 +94,7 @@ void TGrep::Search(const std::string& fileName) {
   } catch (const EEndOfFile&) {
     return;  // an empty file: nothing to report
   }
-  ScanFile(*file, *tables_, [this](const RE_LineInfo_t& line) { OnMatch(*this, line); });
+  ScanFile(*file, *tables_, *sets_, [this](const RE_LineInfo_t& line) { OnMatch(*this, line); });
 }
 
 }  // namespace kelvane

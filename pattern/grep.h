@@ -12,7 +12,8 @@
 //
 // Grep is bound at every assignment of RegExp: to GrepByLiteral when the compiled pattern is one
 // fixed text, else to GrepByDFA. Both compute exactly what the character-by-character walk of the
-// reader computes; they do it on the reader's blocks directly (grep_scan.h).
+// reader computes; they do it on the reader's blocks directly (grep_scan.h), with all the walks of a
+// line going forward together (grep_sets.h), so a long line costs time linear in its length.
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@
 #include <string_view>
 
 #include "pattern/grep_scan.h"
+#include "pattern/grep_sets.h"
 #include "pattern/re_regexp.h"
 #include "pattern/txt_file.h"
 
@@ -67,6 +69,7 @@ class TGrep : public TRegularExpression {
 
   void (TGrep::*grep_)(const std::string&) = nullptr;
   std::unique_ptr<GrepTables> tables_;  // of the current pattern, made at binding
+  std::unique_ptr<GrepSets> sets_;      // the walks' sets over tables_, kept from file to file
   const TRE_DFA* tablesDFA_ = nullptr;  // the DFA and processed text tables_ were made for
   std::string tablesText_;
 };

@@ -1,5 +1,7 @@
 #include "pattern/grep_scan.h"
 
+#include "pattern/grep_sets.h"
+
 #include <string.h>
 
 #include <algorithm>
@@ -44,36 +46,40 @@ std::size_t countLF(const char* a, const char* z) {
   return n;
 }
 
-// Places a walk has gone through without reaching acceptance. The DFA is deterministic, so a walk
-// that arrives in state s at a position where an earlier walk in state s failed will fail too, and
-// can stop there. Without this, a pattern like [^a]*z costs the square of a long line: every start
-// walks to the line end. One state is kept per position (the last walk's), which is what such
-// patterns need: all their long walks run in the same state. Only walks longer than kMarkAfter
-// characters mark, so short walks cost nothing. A walk marks as it goes; when it succeeds after all,
-// the marks it made are wiped (losing older marks there is harmless).
-class DeadEnds {
+// What the walks of a line found where they went on past the line's end (only a pattern that reads
+// an LF and goes on gets there). The walks are deterministic, so a later line whose walks arrive at a
+// position with the same set of states will find the same: a match when the earlier ones reached an
+// accepting state from there, nothing when they all died. Without this, a(\n|[^z])*z over many lines
+// without a z would walk from every line to the end of the file. Only walks longer than kMarkAfter
+// characters mark, so short walks cost nothing; a walk marks as it goes and sets the verdict of its
+// marks when it ends.
+class Verdicts {
  public:
   static constexpr std::size_t kMarkAfter = 32;
+  enum Verdict { kNone, kFound, kNothing };
 
-  bool IsDead(std::size_t pos, std::int32_t s) const {
-    return pos >= base_ && pos - base_ < marks_.size() && marks_[pos - base_] == Code(s);
+  Verdict At(std::size_t pos, std::int32_t set) const {
+    if (pos < base_ || pos - base_ >= marks_.size()) return kNone;
+    const std::uint32_t mark = marks_[pos - base_];
+    if (mark == 0 || static_cast<std::int32_t>(mark >> 1) - 1 != set) return kNone;
+    return (mark & 1) ? kFound : kNothing;
   }
-  void Mark(std::size_t pos, std::int32_t s) {
-    if (Code(s) == 0) return;
+  void Mark(std::size_t pos, std::int32_t set) {
     if (marks_.empty()) base_ = pos;
     if (pos < base_) return;
     if (pos - base_ >= marks_.size()) marks_.resize(pos - base_ + 1, 0);
-    marks_[pos - base_] = Code(s);
+    marks_[pos - base_] = static_cast<std::uint32_t>(set + 1) << 1;
     if (from_ == kNoMark) from_ = pos;
     to_ = pos;
   }
-  // The walk that made the marks since BeginWalk succeeded: they were wrong.
-  void Wipe() {
-    for (std::size_t pos = from_; from_ != kNoMark && pos <= to_; ++pos) {
-      if (pos >= base_ && pos - base_ < marks_.size()) marks_[pos - base_] = 0;
+  // The walk that made the marks since BeginWalk ended: found something or not.
+  void EndWalk(bool found) {
+    for (std::size_t pos = from_; found && from_ != kNoMark && pos <= to_; ++pos) {
+      if (pos >= base_ && pos - base_ < marks_.size() && marks_[pos - base_] != 0) marks_[pos - base_] |= 1;
     }
+    from_ = kNoMark;
   }
-  // A new walk starts at start: marks below it are of no more use.
+  // A new walk starts at start: marks far below it are of no more use.
   void BeginWalk(std::size_t start) {
     from_ = kNoMark;
     if (marks_.empty() || start < base_) return;
@@ -83,6 +89,10 @@ class DeadEnds {
       marks_.erase(marks_.begin(), marks_.begin() + static_cast<std::ptrdiff_t>(start - base_));
       base_ = start;
     }
+  }
+  void Clear() {
+    marks_.clear();
+    from_ = kNoMark;
   }
   // The window moved down by shift; positions below shift are gone.
   void Shift(std::size_t shift) {
@@ -100,27 +110,32 @@ class DeadEnds {
 
  private:
   static constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
-  static std::uint16_t Code(std::int32_t s) { return s >= 0 && s < 0xFFFF ? static_cast<std::uint16_t>(s + 1) : 0; }
-
-  std::vector<std::uint16_t> marks_;  // state + 1 per position from base_, 0 for none
+  std::vector<std::uint32_t> marks_;  // (set + 1) << 1 | found, per position from base_; 0 for none
   std::size_t base_ = 0;
   std::size_t from_ = kNoMark, to_ = 0;  // the positions marked by the current walk
 };
 
 // One scan of one file. Positions are indices into the reader's window; a refill moves the window
 // down, and every position held here moves with it.
+//
+// The walks of the current line go forward together as one set (GrepSets). While no walk is under
+// way, a pattern that must begin with fixed characters, or with one of a few, skips to the next place
+// where such a beginning occurs (16 places at a time); from there the sets go character by character
+// until every walk has died again.
 class Scanner {
  public:
-  Scanner(TTxtFile& file, GrepTables& tables, const LineReport& report)
-      : file_(file), tables_(tables), report_(report), d_(file.Data()), end_(file.DataEnd()) {}
+  Scanner(TTxtFile& file, GrepTables& tables, GrepSets& sets, const LineReport& report)
+      : file_(file), tables_(tables), sets_(sets), report_(report), d_(file.Data()), end_(file.DataEnd()) {}
 
   void Run() {
     if (!tables_.Prefix().empty()) {
-      RunPrefix();
+      const std::string& prefix = tables_.Prefix();
+      RunSets([&](std::size_t from) { return FindPrefix(prefix, from); }, prefix.size() - 1);
     } else if (!tables_.FirstCodes().empty()) {
-      RunFirstSet();
+      FirstSet set(tables_.FirstCodes());
+      RunSets([&](std::size_t from) { return FindFirst(set, from); }, 1);
     } else {
-      RunTable();
+      RunSets([](std::size_t) { return kEverywhere; }, 0);
     }
   }
 
@@ -129,63 +144,98 @@ class Scanner {
   bool Refill(std::size_t* extra = nullptr) {
     if (file_.AtFileEnd()) return false;
     // The window keeps nothing before the line start, or before p_ when p_ is the LF that began
-    // the line (an attempt from the LF still reads it).
+    // the line.
     std::size_t keep = std::min(lineStart_, p_);
     if (bnd_ < keep) bnd_ = keep;
-    if (scan_ < p_) scan_ = p_;  // the table walk does not use scan_
     file_.SetAnchor(p_, keep, lineNo_);
     std::size_t shift = 0;
     file_.Refill(&shift);
     p_ -= shift;
-    scan_ -= shift;
     lineStart_ -= shift;
     bnd_ -= shift;
-    dead_.Shift(shift);
+    verdicts_.Shift(shift);
     if (extra) *extra -= shift;
     d_ = file_.Data();
     end_ = file_.DataEnd();
     return true;
   }
 
-  // One step from s over the character at q; sets *len to its length. s must not be kNone.
-  std::int32_t Step(std::int32_t s, std::size_t q, std::size_t* len) {
+  // The window is a block or more of a long line: let the window process its messages now and then,
+  // so that a stop takes effect in the middle of the line.
+  void Walked(std::size_t characters) {
+    walked_ += characters;
+    if (walked_ >= kCheckEvery) {
+      walked_ = 0;
+      file_.CheckPoint();
+    }
+  }
+
+  // The set after x on the character at q; sets *len to its length.
+  std::int32_t Step(std::int32_t x, std::size_t q, std::size_t* len) {
     auto b = static_cast<unsigned char>(d_[q]);
     if (isLead(b) && q + 1 < end_ && d_[q + 1] != '\n') {
       *len = 2;
-      return tables_.StepDouble(s, b, static_cast<unsigned char>(d_[q + 1]));
+      return sets_.Double(x, b, static_cast<unsigned char>(d_[q + 1]));
     }
     *len = 1;
-    std::int32_t next = tables_.SingleRow(s)[b];
-    return next == GrepTables::kLead ? tables_.Step(s, b) : next;
+    return sets_.Single(x, b);
   }
 
-  // Goes on from state s (reached after at least one character) at q; true when a state on the way
-  // accepts. Past the end of the file the walk stops: the end is never looked up.
-  bool Walk(std::int32_t s, std::size_t q) {
-    dead_.BeginWalk(p_);
+  // The walks of the line that ends at the LF at p_, after they read that LF: whether one of them
+  // reaches an accepting state, there or further on.
+  bool LineEndFinds(std::int32_t x) {
+    std::int32_t y = sets_.Single(sets_.Detach(x), '\n');
+    if (sets_.Accepting(y)) return true;
+    if (y == GrepSets::kDead) return false;
+    return WalkOn(y, p_ + 1);
+  }
+
+  // Goes on with the walks y (no walk starts any more) from q; true when one of them accepts. Past
+  // the end of the file the walks stop: the end is never looked up.
+  bool WalkOn(std::int32_t y, std::size_t q) {
+    if (verdictEpoch_ != sets_.Epoch()) {
+      verdicts_.Clear();
+      verdictEpoch_ = sets_.Epoch();
+    }
+    verdicts_.BeginWalk(q);
     for (std::size_t steps = 1;; ++steps) {
-      if (tables_.Accepting(s)) {
-        if (steps > DeadEnds::kMarkAfter) dead_.Wipe();
-        return true;
+      if (sets_.Accepting(y) || y == GrepSets::kDead) {
+        if (steps > Verdicts::kMarkAfter) verdicts_.EndWalk(sets_.Accepting(y));
+        return sets_.Accepting(y);
       }
-      if (steps > DeadEnds::kMarkAfter) {
-        if (dead_.IsDead(q, s)) return false;
-        dead_.Mark(q, s);
+      if (steps > Verdicts::kMarkAfter) {
+        if (verdictEpoch_ != sets_.Epoch()) return Restart(y, q);
+        const Verdicts::Verdict known = verdicts_.At(q, y);
+        if (known != Verdicts::kNone) {
+          verdicts_.EndWalk(known == Verdicts::kFound);
+          return known == Verdicts::kFound;
+        }
+        verdicts_.Mark(q, y);
       }
       while (q + 1 >= end_ && !(q < end_ && file_.AtFileEnd())) {
         if (!Refill(&q)) break;
       }
-      if (q >= end_) return false;
+      if (q >= end_) {
+        verdicts_.EndWalk(false);
+        return false;
+      }
       std::size_t len;
-      s = Step(s, q, &len);
-      if (s < 0) return false;
+      y = Step(y, q, &len);
       q += len;
+      Walked(len);
     }
   }
 
-  // Reports the line of the attempt that started at p_ and leaves p_ on the LF that ends it.
+  // The sets were dropped during a walk: its marks name sets that no longer exist.
+  bool Restart(std::int32_t y, std::size_t q) {
+    verdicts_.Clear();
+    verdictEpoch_ = sets_.Epoch();
+    return WalkOn(y, q);
+  }
+
+  // Reports the line of lineStart_, whose end is at or after p_, and leaves p_ on the LF that ends it.
   void ReportLine() {
-    std::size_t from = p_ + 1, lf;
+    std::size_t from = p_, lf;
     for (;;) {
       const void* hit = from < end_ ? std::memchr(d_ + from, '\n', end_ - from) : nullptr;
       if (hit) {
@@ -207,35 +257,6 @@ class Scanner {
     report_(info);
   }
 
-  // Every character is a start: one lookup in the start row, a walk only where that row leads on.
-  void RunTable() {
-    const std::int32_t start = tables_.Start();
-    const std::int32_t* startRow = tables_.SingleRow(start);
-    for (;;) {
-      while (p_ + 1 < end_) {
-        auto b = static_cast<unsigned char>(d_[p_]);
-        std::int32_t s;
-        std::size_t len = 1;
-        if (b == '\n') {
-          ++lineNo_;
-          lineStart_ = p_ + 1;
-          s = startRow[b];
-        } else if (!isLead(b)) {
-          s = startRow[b];
-        } else {
-          s = Step(start, p_, &len);
-        }
-        if (s >= 0 && Walk(s, p_ + len)) {
-          ReportLine();
-          continue;
-        }
-        p_ += len;
-      }
-      // What is left is the final LF, whose reading ends the file, or a byte whose partner is unread.
-      if (!Refill()) return;
-    }
-  }
-
   // Moves p_ to `to`, counting the line ends passed.
   void Advance(std::size_t to) {
     lineNo_ += static_cast<std::int32_t>(countLF(d_ + p_, d_ + to));
@@ -252,13 +273,6 @@ class Scanner {
     std::size_t k = h;
     while (k > bnd_ && isLead(static_cast<unsigned char>(d_[k - 1]))) --k;
     return ((h - k) & 1) == 0;
-  }
-
-  // Only where the prefix occurs can a walk succeed: memmem finds those places. A candidate must lie
-  // whole in the window, so the last n - 1 bytes wait for the next block.
-  void RunPrefix() {
-    const std::string& prefix = tables_.Prefix();
-    RunCandidates([&](std::size_t from) { return FindPrefix(prefix, from); }, prefix.size() - 1);
   }
 
   // The first place at or after from where the whole prefix lies in the window, or kNoCandidate. 16
@@ -287,13 +301,6 @@ class Scanner {
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - d_) : kNoCandidate;
   }
 
-  // Only where one of the first characters occurs can a walk succeed; 16 positions are compared at a
-  // time. A double-byte first character needs the byte after the candidate, so the last byte waits.
-  void RunFirstSet() {
-    FirstSet set(tables_.FirstCodes());
-    RunCandidates([&](std::size_t from) { return FindFirst(set, from); }, 1);
-  }
-
   // The first codes as the comparisons need them, made once per file.
   struct FirstSet {
     explicit FirstSet(const std::vector<std::uint16_t>& codes) : codes(codes) {
@@ -315,6 +322,8 @@ class Scanner {
 #endif
   };
 
+  // Only where one of the first characters occurs can a walk succeed; 16 positions are compared at a
+  // time. A double-byte first character needs the byte after the candidate, so the last byte waits.
   std::size_t FindFirst(const FirstSet& set, std::size_t from) const {
     std::size_t i = from;
 #if defined(__SSE2__)
@@ -341,56 +350,81 @@ class Scanner {
     return kNoCandidate;
   }
 
-  // Line ends are counted only up to candidates that start a character: a hit on a trail byte costs
-  // no more than the boundary test. scan_ runs ahead of p_, the counted position.
+  // Skips, while no walk is under way, to the next place where a match can begin; false at the end of
+  // the file. Line ends are counted only up to candidates that start a character: a hit on a trail
+  // byte costs no more than the boundary test. A candidate must lie whole in the window, so the last
+  // `keep` bytes wait for the next block.
   template <class Find>
-  void RunCandidates(Find find, std::size_t keep) {
-    scan_ = p_;
+  bool SkipToCandidate(Find& find, std::size_t keep) {
     for (;;) {
-      std::size_t h = find(scan_);
+      std::size_t h = find(p_);
+      if (h == kEverywhere) return true;
       if (h == kNoCandidate) {
-        if (file_.AtFileEnd()) return;
-        Advance(end_ - scan_ > keep ? end_ - keep : scan_);
-        scan_ = p_;
+        if (file_.AtFileEnd()) return false;
+        Advance(end_ - p_ > keep ? end_ - keep : p_);
         Refill();
         continue;
       }
-      bool lineEnd = d_[h] == '\n';
-      if (lineEnd && h + 1 == end_ && file_.AtFileEnd()) return;  // the final LF ends the file
-      if (!lineEnd && !OnBoundary(h)) {
-        scan_ = bnd_ = h + 1;  // h is a trail byte, so the next byte starts a character
+      if (d_[h] == '\n' && h + 1 == end_ && file_.AtFileEnd()) return false;  // the final LF ends the file
+      if (d_[h] != '\n' && !OnBoundary(h)) {
+        Advance(h + 1);  // h is a trail byte, so the next byte starts a character
+        bnd_ = p_;
         continue;
       }
       Advance(h);
-      if (lineEnd) {
+      bnd_ = p_;
+      return true;
+    }
+  }
+
+  // The scan: x is the set of the current line's walks.
+  template <class Find>
+  void RunSets(Find find, std::size_t keep) {
+    std::int32_t x = GrepSets::kEmpty;
+    for (;;) {
+      if (x == GrepSets::kEmpty && !SkipToCandidate(find, keep)) return;
+      if (p_ + 1 >= end_) {
+        if (Refill()) continue;
+        // What is left is the final LF, whose reading ends the file: no walk starts there, but the
+        // last line's walks read it.
+        if (p_ < end_ && x != GrepSets::kEmpty && LineEndFinds(x)) ReportLine();
+        return;
+      }
+      std::size_t len = 1;
+      if (d_[p_] == '\n') {
+        if (x != GrepSets::kEmpty && LineEndFinds(x)) ReportLine();
         ++lineNo_;
-        lineStart_ = h + 1;
-      }
-      std::size_t len;
-      std::int32_t s = Step(tables_.Start(), h, &len);
-      if (s >= 0 && Walk(s, h + len)) {
-        ReportLine();
+        lineStart_ = p_ + 1;
+        x = sets_.Single(GrepSets::kEmpty, '\n');
       } else {
-        p_ += len;
-        bnd_ = p_;
+        x = Step(x, p_, &len);
       }
-      scan_ = p_;
+      p_ += len;
+      Walked(len);
+      if (sets_.Accepting(x)) {
+        ReportLine();
+        x = GrepSets::kEmpty;
+      }
     }
   }
 
   static constexpr std::size_t kNoCandidate = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kEverywhere = static_cast<std::size_t>(-2);
+  static constexpr std::size_t kCheckEvery = 256 * 1024;
 
   TTxtFile& file_;
   GrepTables& tables_;
+  GrepSets& sets_;
   const LineReport& report_;
   const char* d_;
   std::size_t end_;
-  std::size_t p_ = 0;          // the next start position; everything before it is counted
-  std::size_t scan_ = 0;       // where the candidate search goes on (at or after p_)
+  std::size_t p_ = 0;          // the next character to read; everything before it is counted
   std::size_t lineStart_ = 0;  // the first byte of the line of p_
   std::size_t bnd_ = 0;        // a character boundary at or before every candidate still to test
   std::int32_t lineNo_ = 0;    // the line of p_ (the LF at p_ is not yet counted)
-  DeadEnds dead_;
+  std::size_t walked_ = 0;     // characters stepped since the last check point
+  Verdicts verdicts_;
+  std::uint32_t verdictEpoch_ = 0;
 };
 
 }  // namespace
@@ -453,6 +487,8 @@ void GrepTables::FindFirstCodes() {
   }
 }
 
-void ScanFile(TTxtFile& file, GrepTables& tables, const LineReport& report) { Scanner(file, tables, report).Run(); }
+void ScanFile(TTxtFile& file, GrepTables& tables, GrepSets& sets, const LineReport& report) {
+  Scanner(file, tables, sets, report).Run();
+}
 
 }  // namespace kelvane

@@ -83,8 +83,11 @@ class GrepTables {
 // Called with each matching line; may raise, and the exception passes out of ScanFile.
 using LineReport = std::function<void(const RE_LineInfo_t& line)>;
 
-// Reports, in file order and once each, the lines of file that hold a match of the tables' DFA.
-// Calls file.CheckPoint() before each report. Raises what the reader and report raise.
-void ScanFile(TTxtFile& file, GrepTables& tables, const LineReport& report);
+class GrepSets;
+
+// Reports, in file order and once each, the lines of file that hold a match of the tables' DFA; sets
+// must be made over the same tables. Calls file.CheckPoint() before each report and every 256 K
+// characters of a long line. Raises what the reader and report raise.
+void ScanFile(TTxtFile& file, GrepTables& tables, GrepSets& sets, const LineReport& report);
 
 }  // namespace kelvane
