@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
@@ -274,6 +275,24 @@ TEST(DialogsTest, AboutBoxShowsTheProductLine) {
   testing::TempDir dir;
   Windows w(dir.path());
   w.withDialog("Ver1", w.form3.get(), [&] { EXPECT_EQ(w.form3->productText(), u("Kelvane　　　Ver,1.1.2")); });
+}
+
+// A status tick that falls while a dialog is open still clears the text and stops the timer; were it
+// refused, the timer would run on and clear the next status text before its 5 seconds.
+TEST(DialogsTest, AStatusTickDuringADialogClearsTheTextAndStopsTheTimer) {
+  testing::TempDir dir;
+  Windows w(dir.path());
+  Workspace& ws = w.form1->workspace();
+  auto* timer1 = w.form1->findChild<QTimer*>("Timer1");
+  ASSERT_NE(timer1, nullptr);
+  w.withDialog("Ver1", w.form3.get(), [&] {
+    ws.showTransientStatus("x");
+    timer1->start(1);
+    QTest::qWait(50);
+    EXPECT_EQ(ws.statusText(), "");
+    EXPECT_FALSE(ws.timer1Enabled());
+  });
+  EXPECT_FALSE(timer1->isActive());
 }
 
 }  // namespace

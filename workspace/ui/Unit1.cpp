@@ -395,7 +395,16 @@ void TForm1::connectHandlers() {
   });
   connect(patternList_, qOverload<const QModelIndex&>(&QCompleter::activated), this,
           [this](const QModelIndex& index) { pickFromPatternList(index.row()); });
-  connect(Timer1, &QTimer::timeout, this, [this] { run([this] { ws_->Timer1Timer(); }); });
+  connect(Timer1, &QTimer::timeout, this, [this] {
+    // The tick only clears the status text, so it also runs while a dialog or a search is working:
+    // refused, it would leave the timer running, and the next status text would be cleared early.
+    if (busy_ && !closed_) {
+      ws_->Timer1Timer();
+      syncTimers();
+      return;
+    }
+    run([this] { ws_->Timer1Timer(); });
+  });
   connect(Timer2, &QTimer::timeout, this, [this] { run([this] { ws_->Timer2Timer(std::nullopt); }); });
 }
 
