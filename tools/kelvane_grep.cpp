@@ -176,18 +176,18 @@ std::string readStandardInput(const Texts& t) {
   return text;
 }
 
-// A template the engine cannot expand. Raised before any input is read, so that a bad template is
-// reported even when nothing would have matched.
-class TemplateError : public std::runtime_error {
+// A template the engine cannot expand, told apart from an error of the pattern. Raised before any
+// input is read, so that a bad template is reported even when nothing would have matched.
+class TemplateError : public ERegExpParser {
  public:
-  using std::runtime_error::runtime_error;
+  using ERegExpParser::ERegExpParser;
 };
 
-void checkTemplate(const TAWKStr& awk, std::string_view replacement) {
+void checkTemplate(std::string_view replacement) {
   try {
-    awk.ExpandReplacement(replacement, {});  // the same expansion GSub makes at the first match
+    TAWKStr::CheckTemplate(replacement);
   } catch (const ERegExpParser& e) {
-    throw TemplateError(e.what());
+    throw TemplateError(e.what(), e.ErrorPos);
   }
 }
 
@@ -293,7 +293,7 @@ class GrepTool {
     std::string replacement;
     if (o_.gsub) {
       replacement = argumentText(t_, *o_.gsub);
-      checkTemplate(awk, replacement);
+      checkTemplate(replacement);
     }
     std::string text = readStandardInput(t_);
     if (!t_.raw()) {
@@ -326,6 +326,11 @@ class GrepTool {
   bool matched_ = false, failed_ = false;
 };
 
+// The engine's message and the 1-based byte position (in CP932) it names.
+std::string syntaxError(const Texts& t, const ERegExpParser& e) {
+  return t.cp932(e.what()) + t.own(msg::kPosition) + std::to_string(e.ErrorPos) + ")";
+}
+
 // A full disk or a closed output must not pass for success.
 int checkOutput(const Texts& t, int status) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -352,9 +357,9 @@ int run(int argc, char** argv) {
     printError(t, e.what());
     if (e.what() == t.own(msg::kNoPattern)) std::cerr << t.own(msg::kUsage);
   } catch (const TemplateError& e) {
-    printError(t, t.own(msg::kTemplate) + t.cp932(e.what()));
+    printError(t, t.own(msg::kTemplate) + syntaxError(t, e));
   } catch (const ERegExpParser& e) {
-    printError(t, t.cp932(e.what()) + t.own(msg::kPosition) + std::to_string(e.ErrorPos) + ")");
+    printError(t, syntaxError(t, e));
   } catch (const std::bad_alloc&) {
     printError(t, t.own(msg::kNoMemory));
   } catch (const std::exception& e) {
