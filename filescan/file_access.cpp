@@ -137,6 +137,8 @@ void WalkFolderFiles(const std::string& root, const FolderFilesFn& onFolder) {
              if (listing) {
                list.paths = filesOf(folder, *listing);
                list.leftOut = listing->leftOut;
+               list.leftOutFolders = listing->leftOutFolders;
+               list.leftOutFiles = listing->leftOutFiles;
              } else {
                list.readable = false;
                list.error = error;
@@ -150,6 +152,8 @@ FileList ListFolderFiles(const std::string& folder) {
   try {
     files::Listing listing = files::listFolderKinds(folder);
     list.leftOut = listing.leftOut;
+    list.leftOutFolders = listing.leftOutFolders;
+    list.leftOutFiles = std::move(listing.leftOutFiles);
     list.paths = filesOf(folder, listing);
   } catch (const files::FileError& error) {
     list.readable = false;

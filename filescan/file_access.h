@@ -42,6 +42,8 @@ std::string folderProgressText(int f, int n);
 struct FileList {
   std::vector<std::string> paths;  // files of the folder, enumeration order, full paths
   std::size_t leftOut = 0;         // entries whose names have no CP932 form
+  std::size_t leftOutFolders = 0;  // of those, the folders
+  std::vector<std::string> leftOutFiles;  // of those, the files' native (UTF-8) names
   bool readable = true;
   std::string error;  // the file layer's message when the folder could not be read
 };

@@ -231,6 +231,13 @@ Listing readFolder(const std::string& folder, Describe describe) {
     auto name = fromNative(d->d_name);
     if (!name) {
       ++listing.leftOut;
+      Entry kind;
+      describe(dirFd, *d, kind);
+      if (kind.attributes & kDirectory) {
+        ++listing.leftOutFolders;
+      } else if (kind.attributes != 0) {
+        listing.leftOutFiles.emplace_back(d->d_name);
+      }
       continue;
     }
     Entry entry;

@@ -46,6 +46,10 @@ struct Entry {
 struct Listing {
   std::vector<Entry> entries;  // without "." and "..", sorted as NTFS lists names
   std::size_t leftOut = 0;     // names with no CP932 form, not listed
+  // Of those, the folders, and the native (UTF-8) names of the files, so that a caller can tell what
+  // it misses.
+  std::size_t leftOutFolders = 0;
+  std::vector<std::string> leftOutFiles;
 };
 
 // The entries of one folder. Raises FileError when the folder cannot be read.

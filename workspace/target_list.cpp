@@ -10,6 +10,30 @@
 
 namespace kelvane {
 
+namespace {
+
+// How many of the files left out (by their native names) the extension filter would have wanted.
+std::size_t wantedCount(const std::vector<std::string>& nativeNames, const ExtensionFilter& filter) {
+  std::size_t wanted = 0;
+  for (const std::string& name : nativeNames) {
+    const std::optional<std::string> extension = files::fromNative(fileExtension(name));
+    if (extension && filter.wantedCount(*extension) > 0) ++wanted;
+  }
+  return wanted;
+}
+
+// What the status adds for names a build could not take: nothing when there were none.
+std::string leftOutText(std::size_t files, std::size_t folders) {
+  const WorkspaceTexts& t = texts();
+  if (files == 0 && folders == 0) return {};
+  if (folders == 0) return t.leftOutBefore + std::to_string(files) + t.leftOutAfter;
+  std::string text = t.leftOutBefore;
+  text += files > 0 ? std::to_string(files) + t.leftOutFilesThenFolders : t.leftOutFoldersOnly;
+  return text + std::to_string(folders) + t.leftOutFoldersAfter;
+}
+
+}  // namespace
+
 void Workspace::ToolButton2Click() { ChooseFolder(); }
 void Workspace::N2Click() { ChooseFolder(); }
 
@@ -68,6 +92,7 @@ bool Workspace::BuildTargetList() {
   CheckListBox1.clear();
   widestRow_ = 0;
   leftOut_ = 0;
+  leftOutFolders_ = 0;
   unreadable_.clear();
   const ExtensionFilter filter(ExtensionList);
   if (settings.Subfolders) {
@@ -91,7 +116,7 @@ bool Workspace::BuildTargetList() {
   builtFolder_ = folder;
   const int files = CheckListBox1.count() - CheckListBox1.headerCount();
   std::string status = std::to_string(files) + texts().filesTargeted;
-  if (leftOut_ > 0) status += texts().leftOutBefore + std::to_string(leftOut_) + texts().leftOutAfter;
+  status += leftOutText(leftOut_, leftOutFolders_);
   showTransientStatus(std::move(status));
   CheckedFileCount = files;
   reportUnreadable();
@@ -105,7 +130,9 @@ int Workspace::AddFolderFiles(const std::string& folder) {
 int Workspace::addFolderFiles(const std::string& folder, const ExtensionFilter& filter) {
   const int header = CheckListBox1.add(folder, true, false);
   const FileList list = ListFolderFiles(folder);
-  leftOut_ += list.leftOut;
+  leftOut_ += wantedCount(list.leftOutFiles, filter);
+  // Without subfolders nothing below the folder is a target, so a folder left out misses nothing.
+  if (settings.Subfolders) leftOutFolders_ += list.leftOutFolders;
   if (!list.readable) unreadable_.push_back(list.error);
   int added = 0;
   for (const std::string& path : list.paths) {

@@ -20,6 +20,9 @@ WorkspaceTexts makeTexts() {
   t.filesTargeted = sj("個のファイルが対象です");
   t.leftOutBefore = sj("（Shift-JISで表せない名前");
   t.leftOutAfter = sj("個は対象外）");
+  t.leftOutFilesThenFolders = sj("個、フォルダ");
+  t.leftOutFoldersOnly = sj("のフォルダ");
+  t.leftOutFoldersAfter = sj("個（中身ごと）は対象外）");
   t.deleting = sj("を削除中");
   t.deleteFailed = sj("の削除に失敗しました。");
   t.noFolderSelected = sj("フォルダが選択されていません！");

@@ -19,6 +19,9 @@ struct WorkspaceTexts {
   std::string filesTargeted;  // "個のファイルが対象です" (after the number)
   std::string leftOutBefore;  // before the number of names left out
   std::string leftOutAfter;   // after it
+  std::string leftOutFilesThenFolders;  // between that number and the number of folders left out
+  std::string leftOutFoldersOnly;       // before the number of folders when no file is left out
+  std::string leftOutFoldersAfter;      // after the number of folders
   std::string deleting;       // "を削除中" (after a path)
   std::string deleteFailed;   // "の削除に失敗しました。" (after a path)
   // Messages and questions.

@@ -284,7 +284,8 @@ class Workspace {
   int height_ = 480;
   std::optional<int> dragOverY_;
   int widestRow_ = 0;  // widest text of the target list measured so far in a build
-  std::size_t leftOut_ = 0;
+  std::size_t leftOut_ = 0;         // wanted files a build left out: their names have no CP932 form
+  std::size_t leftOutFolders_ = 0;  // folders it left out, with everything in them, for the same reason
   std::vector<std::string> unreadable_;
   std::string builtFolder_;  // the folder the current target list was built from
   bool running_ = false;     // a search run is in progress

@@ -175,6 +175,29 @@ TEST_F(TargetListTest, NamesWithNoShiftJisFormAreCountedInTheStatus) {
                                  cp932Of("個は対象外）"));
 }
 
+TEST_F(TargetListTest, OnlyWantedFilesCountAsLeftOutAndAFolderLeftOutIsNamedAsAFolder) {
+  const std::string targeted = "1" + cp932Of("個のファイルが対象です");
+  dir.write("a.txt", "");
+  dir.write("\xF0\x9F\x98\x80.txt", "");    // wanted, but has no Shift-JIS name
+  dir.write("\xF0\x9F\x98\x80.png", "");    // not wanted in any case
+  dir.write("\xF0\x9F\x98\x80", "");        // no extension: not wanted either
+  dir.write("\xF0\x9F\x98\x81/b.txt", "");  // a folder left out, and its file with it
+  choose(dir.path());
+  EXPECT_EQ(ws.CheckedFileCount, 1);
+  EXPECT_EQ(ws.statusText(), targeted + cp932Of("（Shift-JISで表せない名前1個、フォルダ1個（中身ごと）は対象外）"));
+
+  ws.settings.Subfolders = false;  // the folder's contents would not be targets anyway
+  ws.ComboBox2KeyPress(13);
+  EXPECT_EQ(ws.statusText(), targeted + cp932Of("（Shift-JISで表せない名前1個は対象外）"));
+
+  std::filesystem::remove(dir / "\xF0\x9F\x98\x80.txt");
+  ws.ComboBox2KeyPress(13);
+  EXPECT_EQ(ws.statusText(), targeted);
+  ws.settings.Subfolders = true;
+  ws.ComboBox2KeyPress(13);
+  EXPECT_EQ(ws.statusText(), targeted + cp932Of("（Shift-JISで表せない名前のフォルダ1個（中身ごと）は対象外）"));
+}
+
 TEST_F(TargetListTest, AFolderLinkThatLoopsIsListedOnce) {
   dir.write("a/x.txt", "");
   std::filesystem::create_directory_symlink(dir.path(), dir / "a/back");
