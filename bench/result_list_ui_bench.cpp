@@ -1,6 +1,7 @@
 // The result list of the real main window with 100,000 match rows: filling it (the run's last step,
 // with the window catching up on its events) and painting one screen of it with the matches coloured.
-// Also a whole search through the window's command over files that give the same 100,000 rows.
+// Also a whole search through the window's command over files that give the same 100,000 rows, and
+// one result row of 18 MB filled and painted.
 //
 // The window is made once, offscreen unless QT_QPA_PLATFORM says otherwise, in a fresh start-up
 // folder, at its default size:
@@ -294,10 +295,81 @@ void BM_SearchRunFillsResultList100k(benchmark::State& state) {
   }
 }
 
+// One match row holding a line of 18 MB (a minified file, a log without line ends): the run's copy,
+// measure and layout of that row, then painting the screen it is on, with the label and the coloured
+// match near the start. A row is shown from its first bytes only, so both stay as cheap as a short row.
+constexpr std::size_t kLongLineBytes = 18u << 20;
+
+std::vector<CheckRow> longRowRows(const std::string& root) {
+  std::string line = lineText(7, true);
+  const std::string filler = lineText(8, false);
+  line.reserve(kLongLineBytes + filler.size());
+  while (line.size() < kLongLineBytes) line += filler;
+  std::string header(1, '"');
+  header += filePath(root, 0) + '"' + sj(QString::fromUtf8(",の検索結果"));
+  return {{std::move(header), true, false},
+          {sj(QString::fromUtf8("【1列目】")) + "\r\n" + line, false, true}};
+}
+
+struct LongRow {
+  Bench& b = bench();
+  std::vector<CheckRow> rows = longRowRows(b.dir.path());
+
+  void fill() {
+    b.form.run([&] {
+      Workspace& w = b.ws();
+      CheckList::Batch copy(w.CheckListBox3);
+      w.CheckListBox3.assign(rows);
+      int widest = 0;
+      for (const CheckRow& row : w.CheckListBox3.rows())
+        widest = std::max(widest, b.form.textWidth(ListId::kResult, row.text));
+      w.CheckListBox3.setHorizontalExtent(b.form.rowHeight(ListId::kResult) + widest);
+      w.CheckListBox3.setSelectedIndex(0);
+      w.showTab(kelvane::kTabResult);
+      w.LastSearchText = sj(word());
+    });
+  }
+};
+
+void BM_FillOneLongRow18MB(benchmark::State& state) {
+  LongRow l;
+  for (auto _ : state) {
+    state.PauseTiming();
+    l.b.clearResults();
+    state.ResumeTiming();
+    l.fill();
+    catchUp();
+  }
+  state.counters["rowBytes"] = static_cast<double>(l.rows[1].text.size());
+}
+
+void BM_PaintOneLongRow18MB(benchmark::State& state) {
+  LongRow l;
+  l.b.clearResults();
+  l.fill();
+  catchUp();
+  QListView* view = l.b.view();
+  QImage image = screenImage(view);
+  view->viewport()->render(&image);
+  if (!hasMatchColour(image)) {
+    state.SkipWithError("no coloured match on the screen");
+    return;
+  }
+  for (auto _ : state) {
+    view->viewport()->render(&image);
+    benchmark::ClobberMemory();
+  }
+  // The whole row is kept: the replace works on it.
+  if (l.b.ws().CheckListBox3.text(1).size() != l.rows[1].text.size()) state.SkipWithError("the row was cut");
+  l.b.clearResults();
+}
+
 BENCHMARK(BM_FillResultList100k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintOneScreen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintNextScreen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchRunFillsResultList100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillOneLongRow18MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintOneLongRow18MB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // The result list's check handling (with the exchange of texts while a replace preview is pending),
 // the pop-up states of the result and join lists, and where the colour goes in a result row.
+#include "platform/cp932.h"
 #include "workspace/texts.h"
 #include "workspace/workspace.h"
 
@@ -16,6 +17,16 @@ void exchangeText(CheckList& a, CheckList& b, int index) {
   std::string text = a.text(index);
   a.setText(index, b.text(index));
   b.setText(index, std::move(text));
+}
+
+// The colour of a row is looked for in its first 64 KB only, ended on a character boundary: a list
+// draws no more of a row than that, and a line of megabytes is painted again with every scroll.
+std::size_t highlightWindow(const std::string& text) {
+  constexpr std::size_t kWindow = 64 * 1024;
+  if (text.size() <= kWindow) return text.size();
+  std::size_t i = 0;
+  while (i < kWindow) i += cp932::isLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+  return i > kWindow ? i - 2 : i;
 }
 
 }  // namespace
@@ -83,7 +94,10 @@ std::optional<Workspace::Highlight> Workspace::ResultHighlight(int index) {
     return std::nullopt;
   }
   int position = 0, length = 0;
-  if (AWKStr1.Match(row.text, position, length) == 0 || length == 0) return std::nullopt;
+  const std::size_t searched = highlightWindow(row.text);
+  const int found = searched == row.text.size() ? AWKStr1.Match(row.text, position, length)
+                                                : AWKStr1.Match(row.text.substr(0, searched), position, length);
+  if (found == 0 || length == 0) return std::nullopt;
   return Highlight{position, length, replaced};
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -27,6 +28,7 @@
 #include "tests/testing/temp_dir.h"
 #include "workspace/ui/Unit1.h"
 #include "workspace/ui/check_list_model.h"
+#include "workspace/ui/row_delegate.h"
 
 namespace kelvane {
 namespace {
@@ -430,6 +432,101 @@ TEST(MainWindowTest, TheInputBoxRefusesTextShiftJisCannotHoldSaysSoAndAsksAgainW
   EXPECT_EQ(told, u("Shift-JISで表せない文字が含まれています。入力し直してください。"));
   EXPECT_EQ(offeredAgain, lossy);
   EXPECT_EQ(text, sj("表示"));
+  form.close();
+}
+
+// Records what the window opens in the built-in editor instead of showing it.
+class OpeningForm : public TForm1 {
+ public:
+  std::vector<std::string> opened;
+  void openInBuiltInEditor(const std::string& file, int) override { opened.push_back(file); }
+};
+
+// A window with two checked files in its target list, shown on the target tab.
+struct TwoFileWindow {
+  testing::TempDir dir;
+  std::string tree = dir.mkdir("tree");
+  InFolder in{[this] {
+    dir.write("tree/a.txt", "x\r\n");
+    dir.write("tree/b.txt", "x\r\n");
+    dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n"));
+    return dir / "run";
+  }()};
+  OpeningForm form;
+  TwoFileWindow() {
+    form.show();
+    emit form.folderBox()->activated(1);
+  }
+  QListView* targets() { return form.listView(ListId::kTarget); }
+  // What the desktop sends for a double click: a click, then the double click and its release.
+  void doubleClick(QPoint at) {
+    QWidget* port = targets()->viewport();
+    QTest::mousePress(port, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(port, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, at);
+  }
+  QRect boxOf(int row) {
+    QStyleOptionViewItem option;
+    option.rect = targets()->visualRect(targets()->model()->index(row, 0));
+    auto* delegate = static_cast<RowDelegate*>(targets()->itemDelegate());
+    return delegate->checkRect(option, targets()->model()->index(row, 0));
+  }
+};
+
+TEST(MainWindowTest, ADoubleClickOpensATargetFileAlsoOnItsBox) {
+  TwoFileWindow w;
+  ASSERT_EQ(w.targets()->model()->rowCount(), 3);
+  const QRect box = w.boxOf(1);
+  ASSERT_FALSE(box.isEmpty());
+  w.doubleClick(box.center());
+  EXPECT_EQ(w.form.opened, std::vector<std::string>{w.tree + "/a.txt"});
+  // Its first click was a click on the box, and the count follows it.
+  EXPECT_FALSE(w.form.workspace().CheckListBox1.isChecked(1));
+  EXPECT_EQ(w.form.workspace().CheckedFileCount, 1);
+  const QRect text = w.targets()->visualRect(w.targets()->model()->index(2, 0));
+  w.doubleClick(QPoint(box.right() + 40, text.center().y()));
+  ASSERT_EQ(w.form.opened.size(), 2u);
+  EXPECT_EQ(w.form.opened.back(), w.tree + "/b.txt");
+  w.form.close();
+}
+
+TEST(MainWindowTest, ControlsAreNamedByTheirCaptionsAndARowCanBeToggledByAssistiveTools) {
+  TwoFileWindow w;
+  for (const char* name : {"ToolButton1", "ToolButton2", "ToolButton10"}) {
+    QWidget* button = w.form.commandBar()->widgetForAction(w.form.action(name));
+    ASSERT_NE(button, nullptr) << name;
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(button);
+    EXPECT_EQ(a->text(QAccessible::Name), w.form.action(name)->toolTip()) << name;
+  }
+  // The boxes are labelled by the captions beside them.
+  for (auto [box, caption] : {std::pair{w.form.patternBox(), "検索文字列"}, std::pair{w.form.folderBox(), "フォルダ名"}}) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+    const auto labels = a->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1) << caption;
+    EXPECT_EQ(labels.front().first->text(QAccessible::Name), u(caption));
+  }
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.targets());
+  EXPECT_EQ(list->text(QAccessible::Name), u("対象File一覧"));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(w.form.listView(ListId::kResult))->text(QAccessible::Name),
+            u("検索モード"));
+
+  // The toggle action runs the window's check handler, as a click on the box does.
+  QAccessibleInterface* row = list->child(2);
+  ASSERT_NE(row, nullptr);
+  row->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_FALSE(w.form.workspace().CheckListBox1.isChecked(2));
+  EXPECT_EQ(w.form.workspace().CheckedFileCount, 1);
+  w.form.close();
+}
+
+TEST(MainWindowTest, AMegabyteRowIsMeasuredByWhatTheListShows) {
+  testing::TempDir dir;
+  InFolder in(dir.path());
+  TForm1 form;
+  const std::string shown(CheckListModel::kShownBytes, 'x');
+  EXPECT_EQ(form.textWidth(ListId::kResult, shown + std::string(1 << 20, 'x')),
+            form.textWidth(ListId::kResult, shown));
   form.close();
 }
 

@@ -224,6 +224,24 @@ TEST_F(SearchRunTest, ARefusedRebuildSaysWhyAndThatThereIsNothingToSearch) {
   EXPECT_TRUE(ws.CheckListBox3.empty());
 }
 
+TEST_F(SearchRunTest, ALineOfMegabytesKeepsItsWholeTextAndIsColouredNearItsStartOnly) {
+  const std::string filler(1 << 20, 'x');
+  dir.write("long.txt", "ab foo " + filler + " bar\r\n");
+  ws.ComboBox2KeyPress(13);
+  search("foo|bar");
+  const std::string row = patternRow(1, "ab foo " + filler + " bar");
+  const auto rows = resultTexts();
+  ASSERT_NE(std::find(rows.begin(), rows.end(), row), rows.end()) << "the replace needs the whole line";
+  const int index = static_cast<int>(std::find(rows.begin(), rows.end(), row) - rows.begin());
+  const auto near = ws.ResultHighlight(index);
+  ASSERT_TRUE(near);
+  EXPECT_EQ(near->position, static_cast<int>(row.find("foo")) + 1);
+  // Far along the line there is nothing a list draws: the colour is not looked for there.
+  search("bar");
+  const auto far = ws.ResultHighlight(ws.CheckListBox3.count() - 1);
+  EXPECT_FALSE(far);
+}
+
 TEST_F(SearchRunTest, AVanishedFileIsSkippedSilently) {
   std::filesystem::remove(dir / "a.txt");
   std::filesystem::remove(dir / "c.txt");

@@ -196,6 +196,9 @@ void TForm1::buildToolBars() {
   patternList_->setWidget(ComboBox1->lineEdit());
   // Installed after the completer's own filter, so this one sees the list's keys first.
   patternList_->popup()->installEventFilter(this);
+  // The captions name the boxes for assistive tools too.
+  patternLabel->setBuddy(ComboBox1);
+  folderLabel->setBuddy(ComboBox2);
   ToolBar2->addWidget(patternLabel);
   ToolBar2->addWidget(ComboBox1);
   ToolBar2->addWidget(folderLabel);
@@ -337,11 +340,12 @@ void TForm1::connectList(ListId id) {
     v->installEventFilter(this);
   }
   connect(v, &QAbstractItemView::doubleClicked, this, [this, id, v](const QModelIndex& index) {
-    // The second click of a quick double click on a check box is a click on the box, not an open.
+    // In the result list the second click of a quick double click on a check box is a click on the
+    // box, not an open; a target list row opens wherever it is double-clicked.
     const QPoint at = v->viewport()->mapFromGlobal(QCursor::pos());
     QStyleOptionViewItem option;
     option.rect = v->visualRect(index);
-    if (delegates_[listIndex(id)]->checkRect(option, index).contains(at)) return;
+    if (id != ListId::kTarget && delegates_[listIndex(id)]->checkRect(option, index).contains(at)) return;
     if (id == ListId::kTarget) run([this] { ws_->CheckListBox1DblClick(); });
     if (id == ListId::kResult) run([this] { ws_->CheckListBox3DblClick(); });
   });

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/cp932.h"
+#include "workspace/ui/check_list_accessible.h"
 #include "workspace/ui/qt_text.h"
 
 namespace kelvane {
@@ -11,6 +13,7 @@ CheckListModel::CheckListModel(CheckList& list, QObject* parent) : QAbstractList
   texts_.assign(rows_.size(), std::nullopt);
   lines_.assign(rows_.size(), 1);
   list_.addObserver(this);
+  installCheckListAccessibility();
 }
 
 CheckListModel::~CheckListModel() { list_.removeObserver(this); }
@@ -30,6 +33,13 @@ void CheckListModel::reset() {
   endResetModel();
 }
 
+std::size_t CheckListModel::shownLength(std::string_view cp932) {
+  if (cp932.size() <= kShownBytes) return cp932.size();
+  std::size_t i = 0;
+  while (i < kShownBytes) i += cp932::isLeadByte(static_cast<unsigned char>(cp932[i])) ? 2 : 1;
+  return i > kShownBytes ? i - 2 : i;
+}
+
 int CheckListModel::linesOf(const CheckRow&) const { return lineSource_ ? std::max(1, lineSource_()) : 1; }
 
 int CheckListModel::rowCount(const QModelIndex& parent) const {
@@ -39,7 +49,10 @@ int CheckListModel::rowCount(const QModelIndex& parent) const {
 QString CheckListModel::rowText(int row) const {
   if (row < 0 || row >= rowCount()) return {};
   std::optional<QString>& cached = texts_[static_cast<size_t>(row)];
-  if (!cached) cached = toQ(rows_[static_cast<size_t>(row)].text);
+  if (!cached) {
+    const std::string_view text = rows_[static_cast<size_t>(row)].text;
+    cached = toQ(text.substr(0, shownLength(text)));
+  }
   return *cached;
 }
 
@@ -55,7 +68,7 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
     case kHeaderRole:
       return r.header;
     case kBytesRole:
-      return QByteArray(r.text.data(), static_cast<qsizetype>(r.text.size()));
+      return QByteArray(r.text.data(), static_cast<qsizetype>(shownLength(r.text)));
     case kLinesRole:
       return lines_[static_cast<size_t>(index.row())];
     default:

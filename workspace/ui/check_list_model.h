@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "workspace/check_list.h"
@@ -21,7 +22,7 @@ class CheckListModel : public QAbstractListModel, private CheckListObserver {
  public:
   // True for a header row (bool).
   static constexpr int kHeaderRole = Qt::UserRole + 1;
-  // The row text as its CP932 bytes (QByteArray), for drawing by byte positions.
+  // The shown part of the row text as its CP932 bytes (QByteArray), for drawing by byte positions.
   static constexpr int kBytesRole = Qt::UserRole + 2;
   // How many text lines tall the row is (int); 1 unless a line-count source is set.
   static constexpr int kLinesRole = Qt::UserRole + 3;
@@ -32,6 +33,13 @@ class CheckListModel : public QAbstractListModel, private CheckListObserver {
 
   CheckList& list() { return list_; }
 
+  // A row is shown from at most its first kShownBytes bytes: a line of megabytes would take seconds
+  // to convert and lay out at every repaint, and no screen shows more of it. The list keeps the whole
+  // text; Qt::DisplayRole and kBytesRole give the shown part, and the lists are as wide as it is.
+  static constexpr std::size_t kShownBytes = 8192;
+  // The length of the shown part of a CP932 text: at most kShownBytes, never half a character.
+  static std::size_t shownLength(std::string_view cp932);
+
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   // Only Qt::CheckStateRole of a row that is not a header can be set: the row's flag changes and
@@ -39,7 +47,8 @@ class CheckListModel : public QAbstractListModel, private CheckListObserver {
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // The row text as the widget shows it (converted once and kept until the row changes).
+  // The shown part of the row text as the widget shows it (converted once and kept until the row
+  // changes).
   QString rowText(int row) const;
 
   // Where a row's height is decided as it enters the list (is added, inserted, replaced or moved):

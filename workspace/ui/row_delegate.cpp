@@ -36,6 +36,29 @@ QRect fillRect(const QStyleOptionViewItem& option) {
   return r;
 }
 
+// The right edge of what the list shows, in the coordinates of the row rectangles.
+int visibleRight(const QStyleOptionViewItem& option) {
+  if (auto* area = qobject_cast<const QAbstractScrollArea*>(option.widget)) return area->viewport()->width();
+  return option.rect.right();
+}
+
+// The leading part of a one-line text that reaches the visible right edge from x = left. Measured a
+// piece at a time, so a long line costs what a screen shows, not what it holds; a short one is taken
+// whole.
+QString visiblePart(const QFontMetrics& metrics, const QString& text, int left, int right) {
+  constexpr qsizetype kPiece = 128;
+  if (text.size() <= kPiece) return text;
+  int x = left;
+  qsizetype n = 0;
+  while (n < text.size() && x <= right) {
+    qsizetype step = std::min(kPiece, text.size() - n);
+    if (text.at(n + step - 1).isHighSurrogate() && n + step < text.size()) ++step;
+    x += metrics.horizontalAdvance(text.mid(n, step));
+    n += step;
+  }
+  return n >= text.size() ? text : text.left(n);
+}
+
 }  // namespace
 
 RowDelegate::RowDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
@@ -106,8 +129,9 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     paintResultText(painter, option, index);
   } else {
     const QFontMetrics metrics(look_.font);
-    painter->drawText(textLeft(option, index), baselineIn(metrics, option.rect.top(), option.rect.height()),
-                      oneLine(index.data(Qt::DisplayRole).toString()));
+    const int left = textLeft(option, index);
+    painter->drawText(left, baselineIn(metrics, option.rect.top(), option.rect.height()),
+                      visiblePart(metrics, oneLine(index.data(Qt::DisplayRole).toString()), left, visibleRight(option)));
   }
   painter->restore();
 }
@@ -117,7 +141,8 @@ void RowDelegate::paintResultText(QPainter* painter, const QStyleOptionViewItem&
   const QFontMetrics metrics(look_.font);
   const int left = textLeft(option, index);
   const int baseline = baselineIn(metrics, option.rect.top(), option.rect.height());
-  painter->drawText(left, baseline, oneLine(index.data(Qt::DisplayRole).toString()));
+  const QString shown = visiblePart(metrics, oneLine(index.data(Qt::DisplayRole).toString()), left, visibleRight(option));
+  painter->drawText(left, baseline, shown);
   if (!highlighter_ || isHeader(index)) return;
   std::optional<HighlightSpan> span;
   try {
@@ -126,13 +151,17 @@ void RowDelegate::paintResultText(QPainter* painter, const QStyleOptionViewItem&
     return;  // a row whose colour cannot be found is still drawn, without colour
   }
   const QByteArray bytes = index.data(CheckListModel::kBytesRole).toByteArray();
-  if (!span || span->position < 1 || span->length < 1 || span->position - 1 + span->length > bytes.size()) return;
+  if (!span || span->position < 1 || span->length < 1 || span->position - 1 >= bytes.size()) return;
+  // A match running past the shown part of a long row is coloured as far as the row is shown.
+  span->length = std::min<int>(span->length, static_cast<int>(bytes.size()) - (span->position - 1));
   const std::string_view all(bytes.constData(), static_cast<size_t>(bytes.size()));
   const QString prefix = oneLine(toQ(all.substr(0, static_cast<size_t>(span->position - 1))));
-  const QString match =
-      oneLine(toQ(all.substr(static_cast<size_t>(span->position - 1), static_cast<size_t>(span->length))));
+  if (prefix.size() >= shown.size()) return;  // the match begins past the visible part
   // The coloured text lies exactly over the black one, measured with the same one-line measure.
   const int x = left + metrics.horizontalAdvance(prefix);
+  const QString match = visiblePart(
+      metrics, oneLine(toQ(all.substr(static_cast<size_t>(span->position - 1), static_cast<size_t>(span->length)))),
+      x, visibleRight(option));
   QColor back = look_.back;
   if (option.state & QStyle::State_Selected) back = option.palette.color(QPalette::Active, QPalette::Highlight);
   painter->fillRect(QRect(x, option.rect.top(), metrics.horizontalAdvance(match), option.rect.height()), back);
@@ -149,9 +178,10 @@ void RowDelegate::paintJoinText(QPainter* painter, const QStyleOptionViewItem& o
   painter->setClipRect(fillRect(option));
   painter->setPen(fore);
   int top = option.rect.top();
+  const int right = visibleRight(option);
   for (const QString& line : lines) {
     if (top >= option.rect.bottom()) break;
-    painter->drawText(left, baselineIn(metrics, top, look_.rowHeight), oneLine(line));
+    painter->drawText(left, baselineIn(metrics, top, look_.rowHeight), visiblePart(metrics, oneLine(line), left, right));
     top += look_.rowHeight;
   }
   painter->restore();
@@ -175,7 +205,7 @@ bool RowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QS
       break;
     }
     case QEvent::MouseButtonDblClick: {
-      // The release that follows toggles again; the double click on the box must not open the row.
+      // Its first click has toggled the box; the double click itself starts nothing more here.
       auto* me = static_cast<QMouseEvent*>(event);
       return me->button() == Qt::LeftButton && checkRect(option, index).contains(me->position().toPoint());
     }
@@ -187,7 +217,11 @@ bool RowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QS
     default:
       return false;
   }
-  if (!toggle) return false;
+  return toggle && toggleCheck(model, index);
+}
+
+bool RowDelegate::toggleCheck(QAbstractItemModel* model, const QModelIndex& index) {
+  if (!model || !(index.flags() & Qt::ItemIsUserCheckable)) return false;
   const bool on = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
   return model->setData(index, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }

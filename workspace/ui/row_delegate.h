@@ -61,6 +61,10 @@ class RowDelegate : public QStyledItemDelegate {
   // Left edge of the text within a row rectangle.
   int textLeft(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
+  // Checks an unchecked row and unchecks a checked one through the model, as a click on its box, the
+  // space key and the accessibility toggle action all do. False when the model refused.
+  static bool toggleCheck(QAbstractItemModel* model, const QModelIndex& index);
+
   // Toggles the row's check mark for a click on its box or the space key; returns true when the
   // event was taken.
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

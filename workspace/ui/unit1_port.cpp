@@ -19,6 +19,7 @@
 #include "settings/ui/Unit4.h"
 #include "settings/ui/Unit5.h"
 #include "workspace/ui/Unit1.h"
+#include "workspace/ui/check_list_model.h"
 #include "workspace/ui/qt_text.h"
 #include "workspace/ui/ui_texts.h"
 
@@ -131,9 +132,11 @@ int TForm1::textWidth(ListId list, const std::string& text) {
   if (cache.empty()) cache.assign(0x10000, -1);
   const QFontMetrics metrics(look(list).font);
   int width = 0;
-  for (std::size_t i = 0; i < text.size();) {
+  // Only the shown part of a row counts: the list is as wide as what it can draw.
+  const std::size_t shown = CheckListModel::shownLength(text);
+  for (std::size_t i = 0; i < shown;) {
     const auto b = static_cast<unsigned char>(text[i]);
-    const bool pair = cp932::isLeadByte(b) && i + 1 < text.size();
+    const bool pair = cp932::isLeadByte(b) && i + 1 < shown;
     unsigned code = pair ? (b << 8) | static_cast<unsigned char>(text[i + 1]) : b;
     if (code == '\r' || code == '\n') code = ' ';
     std::int16_t& advance = cache[code];
