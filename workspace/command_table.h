@@ -23,7 +23,7 @@ using command_groups::kModeItems;
 
 inline constexpr CommandDef kCommandTable[] = {
     // tool bar
-    cmd("NewFileB", "新規保存", P::kToolBar).off().icon("document-new", "new-file.png"),
+    cmd("NewFileB", "新規保存", P::kToolBar, &W::NewFileBClick).off().icon("document-new", "new-file.png"),
     cmd("OverWriteB", "上書き保存", P::kToolBar).off().icon("document-save", "save.png"),
     cmd("undoB", "やり直し", P::kToolBar).off().hidden().icon("edit-undo", "undo.png"),
     cmd("ToolButton1", "検索", P::kToolBar, &W::ToolButton1Click)
@@ -37,7 +37,7 @@ inline constexpr CommandDef kCommandTable[] = {
         .runs(CommandRun::kStop),
     cmd("ToolButton10", "置換", P::kToolBar).icon("edit-find-replace", "replace.png"),
     cmd("ToolButton11", "絞込み", P::kToolBar).icon("view-filter", "narrow.png"),
-    cmd("FairuKetugouB", "ファイル結合", P::kToolBar).icon(nullptr, "join.png"),
+    cmd("FairuKetugouB", "ファイル結合", P::kToolBar, &W::FairuKetugouBClick).icon(nullptr, "join.png"),
     cmd("ToolButton2", "フォルダの選択", P::kToolBar, &W::ToolButton2Click).icon("folder-open", "folder.png").sep(),
     cmd("ToolButton21", "設定", P::kToolBar, &W::ToolButton21Click).icon("preferences-system", "settings.png").sep(),
     cmd("ToolButton22", "表示設定", P::kToolBar, &W::ToolButton22Click)
@@ -54,7 +54,7 @@ inline constexpr CommandDef kCommandTable[] = {
 
     // menu ファイル
     cmd("N2", "フォルダの選択", P::kMenuFile, &W::N2Click),
-    cmd("SaveAs1", "新規ファイルへ保存", P::kMenuFile).off(),
+    cmd("SaveAs1", "新規ファイルへ保存", P::kMenuFile, &W::SaveAs1Click).off(),
     cmd("N12", "置換え結果を上書き", P::kMenuFile).off(),
     cmd("Exit1", "終了", P::kMenuFile).sep().runs(CommandRun::kClose),
 
@@ -63,7 +63,7 @@ inline constexpr CommandDef kCommandTable[] = {
     cmd("Find1", "検索", P::kMenuEdit, &W::Find1Click).runs(CommandRun::kSearch),
     cmd("Replace1", "置換", P::kMenuEdit),
     cmd("N3", "絞込み", P::kMenuEdit),
-    cmd("N7", "ファイル結合", P::kMenuEdit).off(),
+    cmd("N7", "ファイル結合", P::kMenuEdit, &W::N7Click).off(),
     cmd("N17", "検索条件削除", P::kMenuEdit, &W::N17Click).sep(),
 
     // menu 処理モード
@@ -85,7 +85,7 @@ inline constexpr CommandDef kCommandTable[] = {
     cmd("CheckOnFile1", "CheckOn(対象File全体)", P::kResultPopup, &W::CheckOnFile1Click),
     cmd("CheckOFFFile1", "CheckOFF(対象File全体)", P::kResultPopup, &W::CheckOFFFile1Click),
     cmd("N4", "ファイルを開く", P::kResultPopup, &W::N4Click).sep(),
-    cmd("File2", "ファイルの分割", P::kResultPopup).sep(),
+    cmd("File2", "ファイルの分割", P::kResultPopup, &W::File2Click).sep(),
     cmd("File3", "ファイルを絞込み結合", P::kResultPopup),
     cmd("N14", "文字列の変更", P::kResultPopup).hidden(),
 
@@ -97,10 +97,10 @@ inline constexpr CommandDef kCommandTable[] = {
     cmd("Folder1", "全てOFF", P::kTargetPopup, &W::Folder1Click),
 
     // join/split list pop-up
-    cmd("N10", "項目の追加", P::kJoinPopup),
-    cmd("N11", "選択項目の削除", P::kJoinPopup),
-    cmd("N9", "文字列の変更(選択セル以降)", P::kJoinPopup).sep(),
-    cmd("N8", "文字列の変更", P::kJoinPopup),
+    cmd("N10", "項目の追加", P::kJoinPopup, &W::N10Click),
+    cmd("N11", "選択項目の削除", P::kJoinPopup, &W::N11Click),
+    cmd("N9", "文字列の変更(選択セル以降)", P::kJoinPopup, &W::N9Click).sep(),
+    cmd("N8", "文字列の変更", P::kJoinPopup, &W::N8Click),
     cmd("MenuItem7", "ファイルを開く", P::kJoinPopup, &W::MenuItem7Click).sep(),
 
     // the pattern box, enabled in search mode only

@@ -49,6 +49,30 @@ struct WorkspaceTexts {
   std::string resultSuffix;    // ",の検索結果"
   // Opening files.
   std::string noDirectory;  // "ディレクトリが存在しません！"
+  // ---- file join and split (file_join.cpp, file_split.cpp) ----
+  std::string noSeparator;        // "ファイルの区切り文字列は追加されません。"
+  std::string noJoinFiles;        // "対象ファイルが存在しません！"
+  std::string contentSuffix;      // ",の内容"
+  std::string omitted;            // "～～中略～～"
+  std::string askJoin;            // "ヘッダー部分とCheck済部分を新規ファイルに結合します。"
+  std::string askSplit;           // "新規ファイルに分割します。未チェックのファイルは作成されません。"
+  std::string saved;              // "に保存されました。" (after the path)
+  std::string saveTitle;          // the save chooser's title
+  std::string textFiles;          // the save chooser's filters
+  std::string allFiles;
+  std::string choosePlace;        // "項目を追加する個所を選択してください。"
+  std::string separatorCaption;   // "文字列の入力"
+  std::string separatorPrompt;    // "Fileの区切り文字列を入力してください"
+  std::string badSplitMode;       // "ファイル分割の設定が不適切です！"
+  std::string rangeMiddle;        // "列目~"
+  std::string joinNulRefused;     // after a path: a zero byte cuts the file, nothing is joined
+  std::string splitNulRefused;    // after a path: a zero byte cuts the file, it is not split
+  std::string splitLinesChanged;  // after a path: its line count changed since the preparation
+  std::string splitPointsStale;   // after a path: a match row lies past the end of the file
+  std::string splitNotPrepared;   // the list was not made by a split preparation
+  std::string pieceIsSource;      // after a path: a piece named like the source or another piece
+  std::string markerJoinTmp;      // "結合"
+  std::string markerSplitTmp;     // "分割"
   // Row texts and fixed entries.
   std::string newFolder;      // "新規フォルダ"
   std::string folderCount;    // ",【該当File数】,"

@@ -78,6 +78,9 @@ class UiPort {
   // of line (1-based; below 2 the start of the text, past the end the end of the text). A file that
   // cannot be read is reported by the editor, which keeps its earlier text.
   virtual void openInBuiltInEditor(const std::string& file, int line) = 0;
+  // The built-in editor shown (not modally) with text in it (CP932, CR LF between lines) and no file
+  // behind it, so that a save asks where to.
+  virtual void showTextInBuiltInEditor(const std::string& text) = 0;
   // The built-in editor shown modally as it is ("エディタを開く").
   virtual void showBuiltInEditor() = 0;
 

@@ -13,7 +13,7 @@
 // do raise or return a value say so where they are declared.
 //
 // The operations live one file per area: modes.cpp, target_list.cpp, lifecycle.cpp, search_run.cpp,
-// result_list.cpp, open_file.cpp.
+// result_list.cpp, open_file.cpp, file_join.cpp, file_split.cpp.
 //
 // While a search runs it lets the window handle events (so the window repaints and the stop button
 // works); the handlers that would change the lists under the run (another search, a new target list)
@@ -219,6 +219,50 @@ class Workspace {
   void MenuItem7Click();  // join list "ファイルを開く"
   void N16Click();        // "エクスプローラを開く" (hidden)
 
+  // ---- file join (file_join.cpp) ----
+  // Disables the search-side menu items while the join/split list is worked on ("フォルダの選択",
+  // "元に戻す", "検索", "置換", "絞込み", "ファイル結合").
+  void DisableSearchMenus();
+  // Lists every checked target file that exists as a content row with a preview, between separator
+  // rows holding the separator setting. A build in split mode first returns to join mode.
+  void BuildJoinList();
+  void N7Click();
+  void FairuKetugouBClick();
+  // The two save commands: after its question, the join save in join mode and the split save in
+  // split mode.
+  void SaveToNewFile();
+  void SaveAs1Click();
+  void NewFileBClick();
+  // Writes the separator rows and the whole of each checked file, in list order, to a file the
+  // person chooses. A file it replaces is first copied below tempFolder(), so the undo can put it back.
+  void JoinSave();
+  void N10Click();  // "項目の追加"
+  void N11Click();  // "選択項目の削除"
+  void N8Click();   // "文字列の変更"
+  void N9Click();   // "文字列の変更(選択セル以降)"
+  // A drag over the join list, the pointer at screen height pointerY: the selected row is the one
+  // dragged, and Timer2 scrolls while the pointer is above or below where it was.
+  void CheckListBox2DragOver(int pointerY);
+  // The drop on row target (-1 below the last row, which moves nothing): the dragged row, flags and
+  // all, moves there and is selected. Timer2 stops.
+  void CheckListBox2DragDrop(int target);
+  // Opens the file of a content row; in split mode shows the piece in the built-in editor.
+  void CheckListBox2DblClick();
+
+  // ---- file split (file_split.cpp) ----
+  // "ファイルの分割": split mode, the split prepared for the selected result header row, tab 1 shown.
+  void File2Click();
+  // Lists each wanted piece of the selected result file (its name and a preview) and keeps the
+  // file, its line count and the piece ranges for the save.
+  void PrepareSplit();
+  // Writes each listed piece that is still checked, has two lines or more and does not start with an
+  // empty line. The hidden list then holds the piece names and the marker "分割".
+  void SplitSave();
+
+  // Rows of the hidden list after a join or split save, before the marker: the path, checked when
+  // this save wrote the file, and marked as a header when the file it replaced was first copied to
+  // files::tempCopyPath(tempFolder(), path) (the undo copies it back instead of deleting).
+
   // ---- lifecycle (lifecycle.cpp) ----
   // The creation sequence: StartupFolder from the current folder, search mode, settings, histories,
   // display settings, window size, the target tab shown. A bad display setting is shown in an error
@@ -267,6 +311,26 @@ class Workspace {
   void finishRun(const std::string& pattern, bool stopped);
   void setResultFileChecks(bool on);
   void openResultRow(bool withWord);
+  // ---- file join and split ----
+  struct SplitPiece {
+    int number = 0;  // i of the split point that starts it; its name carries this number
+    int start = 0;   // 0-based first line
+    int end = -1;    // 0-based last line; before start for an empty piece
+    std::string name;
+  };
+  struct SplitPlan {
+    std::string file;
+    std::size_t lineCount = 0;
+    std::vector<SplitPiece> pieces;  // listed piece p: header row 2p, content row 2p + 1
+  };
+  void returnToJoinMode();
+  bool addJoinContentRow(const std::string& path, const std::string& separator);
+  std::optional<std::string> joinedBytes();
+  // Copies an existing file below tempFolder() before a save replaces it; whether it did. Raises FileError.
+  bool keepCopyBeforeReplacing(const std::string& path);
+  void showSplitPiece(int row);
+  std::optional<SplitPlan> splitPlan_;  // the split the join/split list shows, in split mode
+  int draggedRow_ = -1;
 
   UiPort& ui_;
   WorkspaceObserver* observer_ = nullptr;

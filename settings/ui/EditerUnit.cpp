@@ -175,6 +175,20 @@ bool TFormEditer::openFile(const std::string& path, int line) {
   return true;
 }
 
+void TFormEditer::showText(const std::string& text) {
+  std::size_t failures = 0;
+  QString shown = fromCp932(text, &failures);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  memo_->setPlainText(shown);
+  lossyLoad_ = failures > 0;
+  path_.clear();
+  setWindowTitle(u(dialog_texts::kEditorCaption));
+  memo_->setTextCursor(QTextCursor(memo_->document()));
+  showPosition();
+  memo_->document()->setModified(false);
+  OverWriteM->setEnabled(false);
+}
+
 void TFormEditer::showPosition() {
   const QTextCursor c = memo_->textCursor();
   status_->setText(u(dialog_texts::kEditorLine) + QString::number(c.blockNumber() + 1) +

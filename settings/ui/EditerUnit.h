@@ -36,6 +36,9 @@ class TFormEditer : public QMainWindow {
   // the title set to the path, "上書き保存(&S)" disabled. A file that cannot be read is reported and
   // everything stays as it was. Returns whether the file was loaded.
   bool openFile(const std::string& path, int line);
+  // Shows CP932 text (CR LF between lines) with no file behind it: the title "Editer", so that a
+  // save asks where to, the caret at the start, nothing modified.
+  void showText(const std::string& text);
 
   // The menu commands.
   void OpenMClick();       // "開く(&O)..."

@@ -87,6 +87,8 @@ void ScriptedUi::openInBuiltInEditor(const std::string& file, int line) {
 
 void ScriptedUi::showBuiltInEditor() { shown.push_back({"editor-modal", ""}); }
 
+void ScriptedUi::showTextInBuiltInEditor(const std::string& text) { shown.push_back({"editor-text", text}); }
+
 void ScriptedUi::setListDisplay(int tab, const ListDisplay& display) {
   if (tab >= 1 && tab <= 3) lists[tab] = display;
   displayCalls.push_back("list" + std::to_string(tab));

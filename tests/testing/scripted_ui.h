@@ -22,7 +22,7 @@ std::string cp932Of(const char* utf8);
 class ScriptedUi : public UiPort, public DisplayTarget {
  public:
   // One thing shown to the person, in order: kind is "message", "error", "confirm", "yesno",
-  // "input", "browse", "open", "save", "dialog", "editor", "editor-modal", "process", "document".
+  // "input", "browse", "open", "save", "dialog", "editor", "editor-modal", "editor-text", "process", "document".
   struct Shown {
     std::string kind;
     std::string text;  // the message, question, prompt, or argv joined by single spaces
@@ -84,6 +84,7 @@ class ScriptedUi : public UiPort, public DisplayTarget {
   bool showDialog(Dialog dialog) override;
   void openInBuiltInEditor(const std::string& file, int line) override;
   void showBuiltInEditor() override;
+  void showTextInBuiltInEditor(const std::string& text) override;
   DisplayTarget& displayTarget() override { return *this; }
 
   // DisplayTarget

@@ -348,6 +348,7 @@ void TForm1::connectList(ListId id) {
     if (id != ListId::kTarget && delegates_[listIndex(id)]->checkRect(option, index).contains(at)) return;
     if (id == ListId::kTarget) run([this] { ws_->CheckListBox1DblClick(); });
     if (id == ListId::kResult) run([this] { ws_->CheckListBox3DblClick(); });
+    if (id == ListId::kJoin) run([this] { ws_->CheckListBox2DblClick(); });
   });
 }
 

@@ -92,6 +92,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   bool showDialog(Dialog dialog) override;
   void openInBuiltInEditor(const std::string& file, int line) override;
   void showBuiltInEditor() override;
+  void showTextInBuiltInEditor(const std::string& text) override;
   DisplayTarget& displayTarget() override { return *this; }
 
   // ---- DisplayTarget ----

@@ -210,6 +210,16 @@ void TForm1::openInBuiltInEditor(const std::string& file, int line) {
   editor->activateWindow();
 }
 
+void TForm1::showTextInBuiltInEditor(const std::string& text) {
+  // Edits not yet saved in the open editor are not thrown away: the text gets an editor of its own.
+  TFormEditer* editor = editor_ && editor_->isModified() ? new TFormEditer(nullptr) : ensureEditor();
+  editor->setDisplayDialog(display_);
+  editor->showText(text);
+  editor->show();
+  editor->raise();
+  editor->activateWindow();
+}
+
 void TForm1::showBuiltInEditor() {
   TFormEditer* editor = ensureEditor();
   QEventLoop loop;
