@@ -24,8 +24,8 @@ using command_groups::kModeItems;
 inline constexpr CommandDef kCommandTable[] = {
     // tool bar
     cmd("NewFileB", "新規保存", P::kToolBar, &W::NewFileBClick).off().icon("document-new", "new-file.png"),
-    cmd("OverWriteB", "上書き保存", P::kToolBar).off().icon("document-save", "save.png"),
-    cmd("undoB", "やり直し", P::kToolBar).off().hidden().icon("edit-undo", "undo.png"),
+    cmd("OverWriteB", "上書き保存", P::kToolBar, &W::OverWriteBClick).off().icon("document-save", "save.png"),
+    cmd("undoB", "やり直し", P::kToolBar, &W::undoBClick).off().hidden().icon("edit-undo", "undo.png"),
     cmd("ToolButton1", "検索", P::kToolBar, &W::ToolButton1Click)
         .icon("edit-find", "search.png")
         .sep()
@@ -35,8 +35,8 @@ inline constexpr CommandDef kCommandTable[] = {
         .off()
         .icon("process-stop", "stop.png")
         .runs(CommandRun::kStop),
-    cmd("ToolButton10", "置換", P::kToolBar).icon("edit-find-replace", "replace.png"),
-    cmd("ToolButton11", "絞込み", P::kToolBar).icon("view-filter", "narrow.png"),
+    cmd("ToolButton10", "置換", P::kToolBar, &W::ToolButton10Click).icon("edit-find-replace", "replace.png"),
+    cmd("ToolButton11", "絞込み", P::kToolBar, &W::ToolButton11Click).icon("view-filter", "narrow.png"),
     cmd("FairuKetugouB", "ファイル結合", P::kToolBar, &W::FairuKetugouBClick).icon(nullptr, "join.png"),
     cmd("ToolButton2", "フォルダの選択", P::kToolBar, &W::ToolButton2Click).icon("folder-open", "folder.png").sep(),
     cmd("ToolButton21", "設定", P::kToolBar, &W::ToolButton21Click).icon("preferences-system", "settings.png").sep(),
@@ -55,14 +55,14 @@ inline constexpr CommandDef kCommandTable[] = {
     // menu ファイル
     cmd("N2", "フォルダの選択", P::kMenuFile, &W::N2Click),
     cmd("SaveAs1", "新規ファイルへ保存", P::kMenuFile, &W::SaveAs1Click).off(),
-    cmd("N12", "置換え結果を上書き", P::kMenuFile).off(),
+    cmd("N12", "置換え結果を上書き", P::kMenuFile, &W::N12Click).off(),
     cmd("Exit1", "終了", P::kMenuFile).sep().runs(CommandRun::kClose),
 
     // menu 編集; "元に戻す" is hidden but enabled and disabled as if shown
-    cmd("Repeat1", "元に戻す", P::kMenuEdit).off().hidden(),
+    cmd("Repeat1", "元に戻す", P::kMenuEdit, &W::Repeat1Click).off().hidden(),
     cmd("Find1", "検索", P::kMenuEdit, &W::Find1Click).runs(CommandRun::kSearch),
-    cmd("Replace1", "置換", P::kMenuEdit),
-    cmd("N3", "絞込み", P::kMenuEdit),
+    cmd("Replace1", "置換", P::kMenuEdit, &W::Replace1Click),
+    cmd("N3", "絞込み", P::kMenuEdit, &W::N3Click),
     cmd("N7", "ファイル結合", P::kMenuEdit, &W::N7Click).off(),
     cmd("N17", "検索条件削除", P::kMenuEdit, &W::N17Click).sep(),
 
@@ -86,7 +86,7 @@ inline constexpr CommandDef kCommandTable[] = {
     cmd("CheckOFFFile1", "CheckOFF(対象File全体)", P::kResultPopup, &W::CheckOFFFile1Click),
     cmd("N4", "ファイルを開く", P::kResultPopup, &W::N4Click).sep(),
     cmd("File2", "ファイルの分割", P::kResultPopup, &W::File2Click).sep(),
-    cmd("File3", "ファイルを絞込み結合", P::kResultPopup),
+    cmd("File3", "ファイルを絞込み結合", P::kResultPopup, &W::File3Click),
     cmd("N14", "文字列の変更", P::kResultPopup).hidden(),
 
     // target list pop-up

@@ -36,27 +36,8 @@ void Workspace::EnterJoinMode() {
   joinDrag_ = ProcessingMode == pmJoin;
   changed();
   if (!CheckListBoxUNDO.empty() && CheckListBoxUNDO.text(CheckListBoxUNDO.count() - 1) == texts().markerReplace) {
-    UndoReplacePreview();
+    Undo();
   }
-}
-
-void Workspace::UndoReplacePreview() {
-  setEnabled({"undoB", "OverWriteB", "Repeat1", "N12"}, false);
-  ReplacePending = false;
-  ReplaceText.clear();
-  CheckList::Batch batch(CheckListBox3);
-  // The hidden list holds, at the index of each result row, the text the row does not show.
-  const int rows = std::min(CheckListBox3.count(), CheckListBoxUNDO.count() - 1);
-  for (int i = 0; i < rows; ++i) {
-    const CheckRow& hidden = CheckListBoxUNDO.row(i);
-    if (CheckListBox3.isChecked(i)) {
-      CheckListBox3.setText(i, hidden.text);
-      CheckListBox3.setChecked(i, false);
-    }
-    if (!CheckListBox3.isHeader(i)) CheckListBox3.setChecked(i, hidden.checked);
-  }
-  CheckListBoxUNDO.clear();
-  changed();
 }
 
 void Workspace::SelectLastSearchText() {

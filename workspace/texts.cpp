@@ -8,6 +8,41 @@ namespace {
 
 std::string sj(const char* utf8) { return cp932::fromUtf8(utf8).text; }
 
+// Replace, undo and narrowing.
+void addReplaceTexts(WorkspaceTexts& t) {
+  t.markerOverwrite = sj("上書");
+  t.markerNarrow = sj("絞込");
+  t.markerJoin = sj("結合");
+  t.markerSplit = sj("分割");
+  t.replaceCaption = sj("置換");
+  t.replacePrompt = sj("置き換える文字列を入力してください！");
+  t.noSearchYet = sj("検索がされていません！");
+  t.previewAgainBefore = sj("検索結果");
+  t.previewAgainAfter = sj("に戻した後に置換えを実行します。");
+  t.previewDone =
+      sj("実際のファイルは、まだ置換えられていません。\r\n"
+         "メニューの置換え結果で上書きで、Checkの入った所のみ置換えが実行されます！");
+  t.askReplaceFile = sj("を置き換えますか？");
+  t.notOverwritten = sj("次のファイルは上書きしませんでした：");
+  t.reasonNul = sj("：NUL文字(0x00)を含むため、上書きすると後ろが失われます（コピーは一時フォルダにあります）");
+  t.reasonChanged = sj("：検索の後に内容が変わっています");
+  t.reasonShorter = sj("：検索の後に行数が減っています");
+  t.reasonGone = sj("：ファイルが見つかりません");
+  t.cannotUndo = sj("やり直せません！！");
+  t.askUndoNarrow = sj("絞込前の状態に戻しますか？");
+  t.askUndoJoin = sj("新規ファイルを消去しますか？");
+  t.askUndoSplit = sj("更新しますか？");
+  t.askUndoOverwrite = sj("元の状態に戻しますか？？");
+  t.newFile = sj("新規ファイル");
+  t.deleteOk = sj("の消去...OK");
+  t.deleteNg = sj("の消去...NG。");
+  t.willDelete = sj("を消去します。");
+  t.overwrittenFile = sj("ファイル");
+  t.restoreOk = sj("の復元...OK");
+  t.restoreNg = sj("の復元...NG。");
+  t.changedSinceWrite = sj("上書きの後に変更されているため、戻しませんでした。");
+}
+
 WorkspaceTexts makeTexts() {
   WorkspaceTexts t;
   t.tabResult = sj("検索モード");
@@ -74,6 +109,7 @@ WorkspaceTexts makeTexts() {
   t.newFolder = sj("新規フォルダ");
   t.folderCount = sj(",【該当File数】,");
   t.markerReplace = sj("置換");
+  addReplaceTexts(t);
   return t;
 }
 

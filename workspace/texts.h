@@ -77,6 +77,37 @@ struct WorkspaceTexts {
   std::string newFolder;      // "新規フォルダ"
   std::string folderCount;    // ",【該当File数】,"
   std::string markerReplace;  // "置換"
+
+  // ---- replace, undo and narrowing (replace.cpp, undo.cpp, narrowing.cpp) ----
+  std::string markerOverwrite;     // "上書"
+  std::string markerNarrow;        // "絞込"
+  std::string markerJoin;          // "結合"
+  std::string markerSplit;         // "分割"
+  std::string replaceCaption;      // "置換"
+  std::string replacePrompt;       // "置き換える文字列を入力してください！"
+  std::string noSearchYet;         // "検索がされていません！"
+  std::string previewAgainBefore;  // "検索結果" (then the pattern, CR LF)
+  std::string previewAgainAfter;   // "に戻した後に置換えを実行します。"
+  std::string previewDone;         // the two lines shown after a preview
+  std::string askReplaceFile;      // "を置き換えますか？" (after the path and CR LF)
+  std::string notOverwritten;      // heading of the files the overwrite left alone
+  std::string reasonNul;           // the file holds a NUL byte
+  std::string reasonChanged;       // a checked line is no longer what the search found
+  std::string reasonShorter;       // the file has fewer lines than a checked row's line number
+  std::string reasonGone;          // the file is gone
+  std::string cannotUndo;          // "やり直せません！！"
+  std::string askUndoNarrow;       // "絞込前の状態に戻しますか？"
+  std::string askUndoJoin;         // "新規ファイルを消去しますか？"
+  std::string askUndoSplit;        // "更新しますか？"
+  std::string askUndoOverwrite;    // "元の状態に戻しますか？？"
+  std::string newFile;             // "新規ファイル" (before the quoted path)
+  std::string deleteOk;            // "の消去...OK"
+  std::string deleteNg;            // "の消去...NG。"
+  std::string willDelete;          // "を消去します。"
+  std::string overwrittenFile;     // "ファイル" (before the quoted path)
+  std::string restoreOk;           // "の復元...OK"
+  std::string restoreNg;           // "の復元...NG。"
+  std::string changedSinceWrite;   // the file changed after the overwrite wrote it
 };
 
 // The table, converted on first use.

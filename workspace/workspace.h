@@ -13,7 +13,7 @@
 // do raise or return a value say so where they are declared.
 //
 // The operations live one file per area: modes.cpp, target_list.cpp, lifecycle.cpp, search_run.cpp,
-// result_list.cpp, open_file.cpp, file_join.cpp, file_split.cpp.
+// result_list.cpp, open_file.cpp, file_join.cpp, file_split.cpp, replace.cpp, undo.cpp, narrowing.cpp.
 //
 // While a search runs it lets the window handle events (so the window repaints and the stop button
 // works); the handlers that would change the lists under the run (another search, a new target list)
@@ -136,16 +136,47 @@ class Workspace {
   void EnterSearchMode();
   void EnterJoinMode();
   void SelectLastSearchText();
-  // Restores a pending replace preview (the hidden list ends with the marker "置換"): every result row
-  // gets back its unreplaced text and its check mark; the hidden list is emptied and the overwrite and
-  // undo commands are disabled.
-  void UndoReplacePreview();
   void GREP1Click();
   void ToolButton7Click();
   void N6Click();
   void ToolButton8Click();
   // The user selected tab index (the view has already switched to it).
   void PageControl1Change(int index);
+
+  // ---- replace: preview and overwrite (replace.cpp) ----
+  // The preview: asks for the replacement text, replaces the matches of LastSearchText in the line
+  // text of every match row, shows the replaced text in the checked rows and keeps the other text of
+  // each row in the hidden list, which ends with the marker "置換". A pending preview is undone first.
+  void ReplacePreview();
+  void ToolButton10Click();
+  void Replace1Click();
+  // The overwrite, while a preview is pending: each file of the result list is copied byte for byte
+  // below tempFolder(); a file with checked rows that still holds the lines the search found is
+  // asked about and, on OK, written with those lines replaced. The hidden list ends up holding the
+  // copy paths and the marker "上書". Files left alone are named in one message after the walk.
+  void OverwriteFiles();
+  void N12Click();
+  void OverWriteBClick();
+
+  // ---- undo (undo.cpp) ----
+  // The undo of the last list operation, by the marker row of the hidden list ("置換", "上書", "絞込",
+  // "結合", "分割"), with its question and per-file messages. Disables the undo and overwrite commands.
+  void Undo();
+  void undoBClick();
+  void Repeat1Click();
+  // The "置換" branch: every result row gets back its unreplaced text and its check mark; the hidden
+  // list is emptied and the overwrite and undo commands are disabled.
+  void UndoReplacePreview();
+
+  // ---- narrowing (narrowing.cpp) ----
+  // Carries the result list's checks back into the target list: unchecked file rows go, the others
+  // are unchecked, and a file whose first match row is checked is checked again; empty folders go.
+  // The target list as it was is kept in the hidden list with the marker "絞込".
+  void NarrowTargets();
+  void N3Click();
+  void ToolButton11Click();
+  // "ファイルを絞込み結合": the narrowing, then join mode (the visible tab stays).
+  void File3Click();
 
   // ---- target list (target_list.cpp) ----
   void ChooseFolder();
@@ -355,6 +386,30 @@ class Workspace {
   bool running_ = false;     // a search run is in progress
   bool stopRequested_ = false;
   std::vector<std::string> skipped_;  // files a run could not read, with the reason
+
+  // ---- replace and undo ----
+  // One file the last overwrite handled: what its undo may put back. The written bytes are kept as a
+  // size and a hash only, so an overwrite of many files holds no more than one file at a time.
+  struct OverwriteRecord {
+    std::string file;
+    std::string copy;
+    bool written = false;
+    std::size_t size = 0;
+    std::uint64_t hash = 0;
+  };
+  struct FileWork;
+  std::vector<FileWork> overwriteWork();
+  bool overwriteOne(const FileWork& work, std::vector<std::string>& refused);
+  void undoNarrowing();
+  void undoJoin();
+  void undoSplit();
+  void undoOverwrite();
+  void setReplacePattern();
+  static std::uint64_t writtenHash(std::string_view bytes);
+  // The unreplaced line text of each result row of the pending preview (empty for header rows): what
+  // each checked line must still hold when the overwrite reaches its file.
+  std::vector<std::string> unreplaced_;
+  std::vector<OverwriteRecord> overwritten_;
 };
 
 }  // namespace kelvane
