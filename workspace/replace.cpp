@@ -198,6 +198,8 @@ bool Workspace::overwriteOne(const FileWork& work, std::vector<std::string>& ref
     refused.push_back(work.path + t.reasonNul);
     return true;
   }
+  // Painting the list (while a box was shown) gives AWKStr1 its own patterns: set the search's again.
+  setReplacePattern();
   for (const auto& [lineNo, expected] : work.lines) AWKStr1.GSub(ReplaceText, file.lines[lineNo - 1]);
   if (!ui_.confirmOkCancel(work.path + "\r\n" + t.askReplaceFile)) return true;
   const std::string bytes = files::joinLines(file.lines);
@@ -220,7 +222,7 @@ void Workspace::OverwriteFiles() {
   setEnabled({"undoB", "Repeat1"}, false);
   changed();
   try {
-    setReplacePattern();
+    setReplacePattern();  // a pattern that does not compile stops the overwrite before anything is done
   } catch (const ERegExpParser& error) {
     ui_.showError(error.what());
     return;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,20 @@ class TForm4;
 class TForm5;
 class TFormEditer;
 
+// A test hook standing in for the person at the window's modal boxes: the window asks it first and
+// shows the real box only when it gives no answer (nullopt, or false for a message).
+class ModalAnswerer {
+ public:
+  virtual ~ModalAnswerer() = default;
+  // A message or error box (kind "message" or "error"); true when it was taken.
+  virtual bool message(const std::string& kind, const std::string& text) = 0;
+  // An OK/Cancel or Yes/No question: true for OK or Yes.
+  virtual std::optional<bool> confirm(const std::string& text) = 0;
+  // The input box and the folder browser: the inner nullopt cancels.
+  virtual std::optional<std::optional<std::string>> input(const std::string& caption, const std::string& prompt) = 0;
+  virtual std::optional<std::optional<std::string>> folder(const std::string& prompt) = 0;
+};
+
 class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private WorkspaceObserver {
   Q_OBJECT
  public:
@@ -56,6 +71,9 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   // The built-in editor made at start; later ones are made on demand. Not owned (it deletes itself
   // when closed).
   void setEditor(TFormEditer* editor);
+
+  // Not owned; nullptr (the default) shows every box.
+  void setModalAnswerer(ModalAnswerer* answerer) { answerer_ = answerer; }
 
   // The action of a command by its control name, or nullptr.
   QAction* action(const std::string& name) const;
@@ -172,6 +190,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   TForm4* display_ = nullptr;
   TForm5* history_ = nullptr;
   QPointer<TFormEditer> editor_;
+  ModalAnswerer* answerer_ = nullptr;
 
   ListDisplay listDisplays_[3];                // as last applied, by tab 1-3
   std::uint32_t searchTextColor_ = 0x0000FF;   // clRed

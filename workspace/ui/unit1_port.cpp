@@ -73,25 +73,30 @@ std::optional<std::string> chooseFile(QWidget* parent, bool save, const std::str
 }  // namespace
 
 void TForm1::showMessage(const std::string& text) {
+  if (answerer_ && answerer_->message("message", text)) return;
   ask(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void TForm1::showError(const std::string& text) {
+  if (answerer_ && answerer_->message("error", text)) return;
   ask(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool TForm1::confirmOkCancel(const std::string& text) {
+  if (const std::optional<bool> answer = answerer_ ? answerer_->confirm(text) : std::nullopt) return *answer;
   return ask(this, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
          QMessageBox::Ok;
 }
 
 bool TForm1::askYesNo(const std::string& text) {
+  if (const std::optional<bool> answer = answerer_ ? answerer_->confirm(text) : std::nullopt) return *answer;
   return ask(this, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
          QMessageBox::Yes;
 }
 
 std::optional<std::string> TForm1::inputBox(const std::string& caption, const std::string& prompt,
                                             const std::string& initial) {
+  if (auto answer = answerer_ ? answerer_->input(caption, prompt) : std::nullopt) return *answer;
   for (QString value = toQ(initial);;) {
     bool ok = false;
     value = QInputDialog::getText(this, toQ(caption), toQ(prompt), QLineEdit::Normal, value, &ok);
@@ -104,6 +109,7 @@ std::optional<std::string> TForm1::inputBox(const std::string& caption, const st
 }
 
 std::optional<std::string> TForm1::browseFolder(const std::string& prompt) {
+  if (auto answer = answerer_ ? answerer_->folder(prompt) : std::nullopt) return *answer;
   QString start;
   const HistoryBox& box = ws_->ComboBox2;
   if (box.count() > 0 && files::folderExists(box.item(0))) start = nativeFolder(box.item(0));
