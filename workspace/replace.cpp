@@ -33,6 +33,13 @@ std::size_t labelLength(const std::string& row) {
   return end;
 }
 
+// The search's progress bar with "上書き中" in place of "検索中".
+std::string overwriteProgressText(int marks) {
+  const WorkspaceTexts& t = texts();
+  std::string text = searchProgressText(marks);
+  return text.substr(0, text.size() - t.searching.size()) + t.overwriting;
+}
+
 }  // namespace
 
 // One file of the overwrite: its path and, per checked row, the line number and the line text the
@@ -232,7 +239,7 @@ void Workspace::OverwriteFiles() {
   overwritten_.clear();
   std::vector<std::string> refused;
   for (std::size_t i = 0; i < work.size(); ++i) {
-    if (work.size() > 1) setStatusText(searchProgressText(static_cast<int>(10.0 * i / (work.size() - 1))));
+    setStatusText(overwriteProgressText(static_cast<int>(10.0 * i / work.size())));
     bool goOn = false;
     try {
       goOn = overwriteOne(work[i], refused);

@@ -23,6 +23,7 @@ void addReplaceTexts(WorkspaceTexts& t) {
       sj("実際のファイルは、まだ置換えられていません。\r\n"
          "メニューの置換え結果で上書きで、Checkの入った所のみ置換えが実行されます！");
   t.askReplaceFile = sj("を置き換えますか？");
+  t.overwriting = sj("上書き中");
   t.notOverwritten = sj("次のファイルは上書きしませんでした：");
   t.reasonNul = sj("：NUL文字(0x00)を含むため、上書きすると後ろが失われます（コピーは一時フォルダにあります）");
   t.reasonChanged = sj("：検索の後に内容が変わっています");
@@ -100,7 +101,8 @@ WorkspaceTexts makeTexts() {
   t.joinNulRefused = sj("：ゼロのバイト(NUL)があり、その後ろを読めないため結合できません。何も保存していません。");
   t.splitNulRefused = sj("：ゼロのバイト(NUL)があり、その後ろを読めないため分割できません。");
   t.splitLinesChanged =
-      sj("：分割の準備の後で行数が変わりました。何も書き込んでいません。もう一度「ファイルの分割」からやり直してください。");
+      sj("：分割の準備の後で行数が変わりました。何も書き込んでいません。もう一度「ファイルの分割」からやり直してくださ"
+         "い。");
   t.splitPointsStale = sj("：検索の後でファイルが短くなったため分割できません。もう一度検索してください。");
   t.splitNotPrepared = sj("分割の準備ができていません。「ファイルの分割」からやり直してください。");
   t.pieceIsSource = sj("：分割元のファイルまたは他の分割ファイルと同じ名前になるため、書き込みません。");

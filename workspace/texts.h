@@ -13,17 +13,17 @@ struct WorkspaceTexts {
   std::string tabSplit;   // "ファイル分割モード"
   std::string tabTarget;  // "対象File一覧"
   // Progress marks and status texts.
-  std::string markDone;       // "■"
-  std::string markTodo;       // "□"
-  std::string searching;      // "検索中"
-  std::string filesTargeted;  // "個のファイルが対象です" (after the number)
-  std::string leftOutBefore;  // before the number of names left out
-  std::string leftOutAfter;   // after it
+  std::string markDone;                 // "■"
+  std::string markTodo;                 // "□"
+  std::string searching;                // "検索中"
+  std::string filesTargeted;            // "個のファイルが対象です" (after the number)
+  std::string leftOutBefore;            // before the number of names left out
+  std::string leftOutAfter;             // after it
   std::string leftOutFilesThenFolders;  // between that number and the number of folders left out
   std::string leftOutFoldersOnly;       // before the number of folders when no file is left out
   std::string leftOutFoldersAfter;      // after the number of folders
-  std::string deleting;       // "を削除中" (after a path)
-  std::string deleteFailed;   // "の削除に失敗しました。" (after a path)
+  std::string deleting;                 // "を削除中" (after a path)
+  std::string deleteFailed;             // "の削除に失敗しました。" (after a path)
   // Messages and questions.
   std::string noFolderSelected;   // "フォルダが選択されていません！"
   std::string folderMissing;      // after a path: the folder does not exist
@@ -50,15 +50,15 @@ struct WorkspaceTexts {
   // Opening files.
   std::string noDirectory;  // "ディレクトリが存在しません！"
   // ---- file join and split (file_join.cpp, file_split.cpp) ----
-  std::string noSeparator;        // "ファイルの区切り文字列は追加されません。"
-  std::string noJoinFiles;        // "対象ファイルが存在しません！"
-  std::string contentSuffix;      // ",の内容"
-  std::string omitted;            // "～～中略～～"
-  std::string askJoin;            // "ヘッダー部分とCheck済部分を新規ファイルに結合します。"
-  std::string askSplit;           // "新規ファイルに分割します。未チェックのファイルは作成されません。"
-  std::string saved;              // "に保存されました。" (after the path)
-  std::string saveTitle;          // the save chooser's title
-  std::string textFiles;          // the save chooser's filters
+  std::string noSeparator;    // "ファイルの区切り文字列は追加されません。"
+  std::string noJoinFiles;    // "対象ファイルが存在しません！"
+  std::string contentSuffix;  // ",の内容"
+  std::string omitted;        // "～～中略～～"
+  std::string askJoin;        // "ヘッダー部分とCheck済部分を新規ファイルに結合します。"
+  std::string askSplit;  // "新規ファイルに分割します。未チェックのファイルは作成されません。"
+  std::string saved;      // "に保存されました。" (after the path)
+  std::string saveTitle;  // the save chooser's title
+  std::string textFiles;  // the save chooser's filters
   std::string allFiles;
   std::string choosePlace;        // "項目を追加する個所を選択してください。"
   std::string separatorCaption;   // "文字列の入力"
@@ -90,6 +90,7 @@ struct WorkspaceTexts {
   std::string previewAgainAfter;   // "に戻した後に置換えを実行します。"
   std::string previewDone;         // the two lines shown after a preview
   std::string askReplaceFile;      // "を置き換えますか？" (after the path and CR LF)
+  std::string overwriting;         // "上書き中", after the progress marks
   std::string notOverwritten;      // heading of the files the overwrite left alone
   std::string reasonNul;           // the file holds a NUL byte
   std::string reasonChanged;       // a checked line is no longer what the search found

@@ -3,6 +3,8 @@
 // overwrite must leave alone.
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "tests/workspace/rewrite_fixture.h"
 
@@ -98,7 +100,14 @@ TEST_F(ReplaceTest, OverwriteAsksEachChangedFileAtItsTurnAndWritesExactlyTheChec
   preview("X");
   const std::string aBefore = slurp(file("a.txt")), bBefore = slurp(file("b.txt"));
   ui.confirmAnswers = {true, true};
-  ws.OverwriteFiles();
+  {
+    testing::StatusRecorder status(ws);
+    ws.OverwriteFiles();
+    const std::vector<std::string>& seen = status.texts();
+    EXPECT_NE(std::find(seen.begin(), seen.end(), cp932Of("□□□□□□□□□□上書き中")), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), cp932Of("■■■□□□□□□□上書き中")), seen.end());
+    EXPECT_EQ(ws.statusText(), "");
+  }
   EXPECT_TRUE(ui.unexpected.empty());
   EXPECT_EQ(ui.texts("confirm"), (std::vector<std::string>{file("a.txt") + "\r\n" + cp932Of("を置き換えますか？"),
                                                            file("b.txt") + "\r\n" + cp932Of("を置き換えますか？")}));
