@@ -289,7 +289,9 @@ TEST(MainWindowTest, TypingOpensTheHistoryKeepsTheTypedTextAndEnterSearchesForIt
   press(Qt::Key_Escape);
   EXPECT_FALSE(list->isVisible());
   EXPECT_EQ(escapes.count(), 0);
-  // The closed list hands the activation back through the event queue, which is slow on a busy machine.
+  // The offscreen platform does not always hand the activation back to the window when the list
+  // closes (a desktop does): give it back, as the window shortcut needs an active window.
+  QApplication::setActiveWindow(&w->form);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w->form));
   press(Qt::Key_Escape);
   EXPECT_TRUE(QTest::qWaitFor([&] { return escapes.count() == 1; }, 2000))
