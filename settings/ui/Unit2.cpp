@@ -95,6 +95,8 @@ void TForm2::buildExtensions(QWidget* parent) {
   }
   CheckBox[12]->setEnabled(false);
   Edit1 = named(new QLineEdit(GroupBox1), "Edit1");
+  // The field has no label of its own; the check box in front of it says what it holds.
+  Edit1->setAccessibleName(u(dialog_texts::kOptCheckBox6));
   grid->addWidget(Edit1, row - 1, 1);
   connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) { form_.setEdit1(toCp932(text)); });
   checkBox(7, dialog_texts::kOptCheckBox7, parent);
@@ -151,6 +153,8 @@ void TForm2::buildEditor(QWidget* parent) {
   ButtonEditPath = named(new QPushButton(u(dialog_texts::kOptButtonEditPath), GroupBox5), "ButtonEditPath");
   ButtonEditPath->setFixedWidth(32);
   connect(ButtonEditPath, &QPushButton::clicked, this, &TForm2::ButtonEditPathClick);
+  // A label is what a screen reader names its field by.
+  Label1->setBuddy(EditPath);
   grid->addWidget(Label1, 1, 0);
   grid->addWidget(EditPath, 1, 1, 1, 2);
   grid->addWidget(ButtonEditPath, 1, 3);
@@ -159,6 +163,7 @@ void TForm2::buildEditor(QWidget* parent) {
   EditE1 = named(new QLineEdit(GroupBox5), "EditE1");
   EditL2 = named(new QLabel(u(dialog_texts::kOptEditL2), GroupBox5), "EditL2");
   connect(EditE1, &QLineEdit::textChanged, this, [this](const QString& text) { form_.setEditE1(toCp932(text)); });
+  EditL1->setBuddy(EditE1);
   grid->addWidget(EditL1, 2, 0);
   grid->addWidget(EditE1, 2, 1);
   grid->addWidget(EditL2, 2, 2, 1, 2);
@@ -167,6 +172,7 @@ void TForm2::buildEditor(QWidget* parent) {
   EditE2 = named(new QLineEdit(GroupBox5), "EditE2");
   EditL4 = named(new QLabel(u(dialog_texts::kOptEditL4), GroupBox5), "EditL4");
   connect(EditE2, &QLineEdit::textChanged, this, [this](const QString& text) { form_.setEditE2(toCp932(text)); });
+  EditL3->setBuddy(EditE2);
   grid->addWidget(EditL3, 3, 0);
   grid->addWidget(EditE2, 3, 1);
   grid->addWidget(EditL4, 3, 2, 1, 2);

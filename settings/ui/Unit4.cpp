@@ -53,9 +53,14 @@ TForm4::TForm4(DisplayHost& host, QWidget* parent, DialogPort* port)
   SpinEdit[4]->setObjectName("SpinEdit4");
   SpinEdit[5]->setObjectName("SpinEdit5");
   for (int i = 4; i <= 5; ++i) SpinEdit[i]->setMinimumWidth(64);
-  below->addWidget(new QLabel(u(dialog_texts::kDispBoxSize), this), 0, 0);
+  // Each label names its field, for the keyboard and for a screen reader.
+  auto* boxSize = new QLabel(u(dialog_texts::kDispBoxSize), this);
+  boxSize->setBuddy(SpinEdit[4]);
+  auto* statusSize = new QLabel(u(dialog_texts::kDispStatusSize), this);
+  statusSize->setBuddy(SpinEdit[5]);
+  below->addWidget(boxSize, 0, 0);
   below->addWidget(SpinEdit[4], 0, 1);
-  below->addWidget(new QLabel(u(dialog_texts::kDispStatusSize), this), 1, 0);
+  below->addWidget(statusSize, 1, 0);
   below->addWidget(SpinEdit[5], 1, 1);
   CheckBox1 = new QCheckBox(u(dialog_texts::kDispToolBar), this);
   CheckBox1->setObjectName("CheckBox1");

@@ -43,7 +43,10 @@ TForm5::TForm5(HistoryHost& host, QWidget* parent) : QDialog(parent), host_(host
     auto* group = new QGroupBox(u(captions[number - 1]), this);
     group->setObjectName(QString("GroupBox%1").arg(number));
     auto* layout = new QVBoxLayout(group);
-    layout->addWidget(buildList(number, headerColors[number - 1]), 1);
+    QListWidget* list = buildList(number, headerColors[number - 1]);
+    // A screen reader names the list by its group and the count field by its label.
+    list->setAccessibleName(u(captions[number - 1]));
+    layout->addWidget(list, 1);
     // The count of entries to keep is shown as it always was; nothing reads it.
     auto* count = new QHBoxLayout;
     auto* label = new QLabel(u(dialog_texts::kHistSaveCount), group);
@@ -52,6 +55,7 @@ TForm5::TForm5(HistoryHost& host, QWidget* parent) : QDialog(parent), host_(host
     spin->setObjectName(QString("SpinEdit%1").arg(number));
     spin->setRange(0, 20);
     spin->setValue(0);
+    label->setBuddy(spin);
     (number == 1 ? SpinEdit1 : SpinEdit2) = spin;
     count->addWidget(label);
     count->addWidget(spin);

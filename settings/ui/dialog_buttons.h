@@ -1,5 +1,5 @@
 #pragma once
-// The two buttons every settings dialog ends with: the confirming one (Button2) and "キャンセル"
+// The two buttons every settings dialog ends with: the confirming one (Button2) and "Cancel"
 // (Button1), wired to accept and reject.
 #include <QDialog>
 #include <QDialogButtonBox>

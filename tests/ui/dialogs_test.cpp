@@ -4,17 +4,20 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -293,6 +296,71 @@ TEST(DialogsTest, AStatusTickDuringADialogClearsTheTextAndStopsTheTimer) {
     EXPECT_FALSE(ws.timer1Enabled());
   });
   EXPECT_FALSE(timer1->isActive());
+}
+
+// Every control is known to a screen reader by its caption: buttons, check boxes, radio buttons,
+// group boxes and tabs by their own text, a field by the label beside it (a drop-down list, whose
+// name on this desktop is the colour it shows, through its label relation).
+QString accessibleName(QObject* o) {
+  QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
+  return i ? i->text(QAccessible::Name) : QString();
+}
+
+QStringList accessibleLabels(QObject* o) {
+  QStringList labels;
+  if (QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o))
+    for (const auto& [other, relation] : i->relations(QAccessible::Label)) labels << other->text(QAccessible::Name);
+  return labels;
+}
+
+void expectCaptionsAreNames(QDialog* d) {
+  for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) {
+    if (qobject_cast<QTabBar*>(b->parent())) continue;  // the tab bar's own scroll arrows
+    EXPECT_EQ(accessibleName(b), b->text()) << qPrintable(b->objectName());
+  }
+  for (QGroupBox* g : d->findChildren<QGroupBox*>()) EXPECT_EQ(accessibleName(g), g->title());
+  for (QTabBar* bar : d->findChildren<QTabBar*>()) {
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(bar);
+    ASSERT_GE(i->childCount(), bar->count());
+    for (int t = 0; t < bar->count(); ++t) EXPECT_EQ(i->child(t)->text(QAccessible::Name), bar->tabText(t));
+  }
+}
+
+TEST(DialogsTest, EveryControlIsNamedByItsCaption) {
+  testing::TempDir dir;
+  Windows w(dir.path());
+  for (QDialog* d : std::initializer_list<QDialog*>{w.form2.get(), w.form3.get(), w.form4.get(), w.form5.get()})
+    expectCaptionsAreNames(d);
+
+  const std::pair<const char*, const char*> options[] = {{"Edit1", "拡張子指定　    ："},
+                                                         {"Edit2", "【File結合】File区切り文字列"},
+                                                         {"EditPath", "起動するソフト"},
+                                                         {"EditE1", "指定列を表示"},
+                                                         {"EditE2", "検索語を強調"}};
+  for (const auto& [name, caption] : options)
+    EXPECT_EQ(accessibleName(w.form2->findChild<QWidget*>(name)), u(caption)) << name;
+
+  const std::pair<const char*, const char*> display[] = {{"SpinEdit1", "フォントサイズ"},
+                                                         {"SpinEdit2", "フォントサイズ"},
+                                                         {"SpinEdit3", "フォントサイズ"},
+                                                         {"SpinEdit4", "検索文字列"},
+                                                         {"SpinEdit5", "ステータスバー"}};
+  for (const auto& [name, caption] : display)
+    EXPECT_EQ(accessibleName(w.form4->findChild<QWidget*>(name)), u(caption)) << name;
+  EXPECT_EQ(accessibleLabels(w.form4->findChild<ColorField*>("ColorBoxKMoji")), QStringList{u("検索文字列")});
+  EXPECT_EQ(accessibleLabels(w.form4->findChild<ColorField*>("ColorBoxOMoji")), QStringList{u("置換文字列")});
+  for (int n = 1; n <= 12; ++n) {
+    const QString name = QString("ColorBox%1").arg(n);
+    EXPECT_EQ(accessibleLabels(w.form4->findChild<ColorField*>(name)).value(0), u(n % 2 ? "背景色" : "フォント色"))
+        << qPrintable(name);
+  }
+
+  const std::pair<const char*, const char*> history[] = {{"CheckListBox1", "検索文字列"},
+                                                         {"CheckListBox2", "検索対象フォルダ"},
+                                                         {"SpinEdit1", "保存数"},
+                                                         {"SpinEdit2", "保存数"}};
+  for (const auto& [name, caption] : history)
+    EXPECT_EQ(accessibleName(w.form5->findChild<QWidget*>(name)), u(caption)) << name;
 }
 
 }  // namespace
