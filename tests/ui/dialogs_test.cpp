@@ -226,6 +226,30 @@ TEST(DialogsTest, DisplaySizesAndHiddenBarsHoldAtTheNextStart) {
   EXPECT_EQ(again.form4->findChild<NumberField*>("SpinEdit5")->value(), 12);
 }
 
+// Sizes written by hand far past anything a font can use: the bars stay as tall as the largest font
+// that is drawn, the dialog shows the stored numbers, and "更新" writes them back with only the font
+// sizes pulled into 9..99.
+TEST(DialogsTest, HugeSizesInTheSettingsFileKeepTheBarsInReachAndRoundTrip) {
+  testing::TempDir dir;
+  dir.write("Kelvane.ini", sj("[表示]\r\nコンボボックスサイズ=2147483647\r\nステータスバーサイズ=$7FFFFFFF\r\n"
+                              "TAB１フォントサイズ=2147483647\r\n"));
+  Windows w(dir.path());
+  EXPECT_EQ(w.form1->boxBar()->height(), 400 + 23);
+  EXPECT_EQ(w.form1->statusBar()->height(), 400 + 11);
+  TForm4* d = w.form4.get();
+  w.withDialog("Show1", d, [&] {
+    EXPECT_EQ(d->findChild<NumberField*>("SpinEdit4")->value(), 2147483647);
+    EXPECT_EQ(d->findChild<NumberField*>("SpinEdit1")->value(), 99);
+    d->findChild<NumberField*>("SpinEdit5")->stepBy(1);  // stays at the end rather than wrapping round
+    button(d, "Button2")->click();
+  });
+  const std::string ini = testing::slurp(dir / "Kelvane.ini");
+  EXPECT_NE(ini.find(sj("コンボボックスサイズ=2147483647\r\n")), std::string::npos);
+  EXPECT_NE(ini.find(sj("ステータスバーサイズ=2147483647\r\n")), std::string::npos);
+  EXPECT_NE(ini.find(sj("TAB１フォントサイズ=99\r\n")), std::string::npos);
+  EXPECT_EQ(w.form1->boxBar()->height(), 400 + 23);
+}
+
 TEST(DialogsTest, HistoryTwoSearchStringsRemovedAreGoneFromTheBoxAndTheFileAfterClosing) {
   testing::TempDir dir;
   const std::string kept = dir.mkdir("kept");

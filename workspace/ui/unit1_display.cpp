@@ -14,7 +14,14 @@ namespace kelvane {
 namespace {
 
 // Font sizes come from a hand-editable file; keep them where a font can still be drawn.
-int sanePoints(int size) { return std::clamp(size, 1, 400); }
+constexpr int kMaxPoints = 400;
+int sanePoints(int size) { return std::clamp(size, 1, kMaxPoints); }
+
+// A bar is its font size plus a margin tall; a size past the largest font drawn would overflow the
+// sum or make a bar taller than any screen, so the bar stops where its font stops growing.
+int barHeight(int size, int margin) {
+  return static_cast<int>(std::clamp<long long>(static_cast<long long>(size) + margin, 1, kMaxPoints + margin));
+}
 
 QFont withPoints(QFont font, int size) {
   font.setPointSize(sanePoints(size));
@@ -65,12 +72,12 @@ void TForm1::setReplaceTextColor(std::uint32_t color) {
 
 void TForm1::setBoxFontSize(int size) {
   for (QComboBox* box : {ComboBox1, ComboBox2}) box->setFont(withPoints(box->font(), size));
-  ToolBar2->setFixedHeight(std::max(1, size + 23));
+  ToolBar2->setFixedHeight(barHeight(size, 23));
 }
 
 void TForm1::setStatusBarFontSize(int size) {
   statusBar()->setFont(withPoints(statusBar()->font(), size));
-  statusBar()->setFixedHeight(std::max(1, size + 11));
+  statusBar()->setFixedHeight(barHeight(size, 11));
 }
 
 void TForm1::setStatusBarVisible(bool visible) { statusBar()->setVisible(visible); }
