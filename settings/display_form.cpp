@@ -11,7 +11,8 @@ int spinEditValue(std::string_view text, int minimum) {
   // The field lets in digits and sign characters only, so "+" "-" "1-2" can still be typed.
   std::size_t start = 0;
   if (!text.empty() && text[0] == '+') start = 1;
-  if (start < text.size() && text[start] == '+') return minimum;  // "++1" is no number
+  // "++1" and "+-5" are no numbers
+  if (start == 1 && start < text.size() && (text[1] == '+' || text[1] == '-')) return minimum;
   int value = 0;
   const char* first = text.data() + start;
   const char* last = text.data() + text.size();

@@ -41,6 +41,7 @@ TEST(SpinEditValue, DigitsAndSignsOnlyAnythingElseIsTheMinimum) {
   EXPECT_EQ(spinEditValue("-", 9), 9);
   EXPECT_EQ(spinEditValue("+", 0), 0);
   EXPECT_EQ(spinEditValue("++1", 9), 9);
+  EXPECT_EQ(spinEditValue("+-5", 9), 9);  // two signs are no number, whichever comes second
   EXPECT_EQ(spinEditValue("1-2", 9), 9);
   EXPECT_EQ(spinEditValue("99999999999", 9), 9);  // past an int
   EXPECT_EQ(pullFontSize(150), 99);
