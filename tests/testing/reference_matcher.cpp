@@ -1,48 +1,99 @@
-// The slow reference matcher: sets of NFA states instead of DFA states. A transition is taken whenever
-// its class contains the code, whatever other transitions overlap it, so a fault in the partition of
-// the ranges or in the DFA construction shows up as a difference.
 #include "tests/testing/reference_matcher.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
+
 #include "pattern/re_chars.h"
-#include "pattern/re_parser.h"
+#include "platform/cp932.h"
 
 namespace kelvane::testing {
 
-ReferenceMatcher::ReferenceMatcher(std::string_view pattern, TMatchCORE_LineSeparator separator, uint16_t lineHeadCode,
-                                   uint16_t lineTailCode)
-    : headCode_(lineHeadCode), tailCode_(lineTailCode), separator_(separator) {
-  TREParser parser(pattern);
-  parser.Parse();
-  TRE_NFA nfa(parser, lineHeadCode, lineTailCode);
-  nfa.Build();
-  states_ = nfa.States;
-  entry_ = nfa.Entry;
-  exit_ = nfa.Exit;
-  lineHeadUsed_ = nfa.LineHeadUsed;
-  lineTailUsed_ = nfa.LineTailUsed;
-  start_ = closure({entry_});
+namespace {
+
+// One character of a NUL-terminated text; a lead byte right before the NUL is a one-byte character.
+uint16_t readText(const char*& p) {
+  const auto b = static_cast<unsigned char>(*p);
+  if (b == 0) return 0;
+  if (cp932::isLeadByte(b) && p[1] != 0) {
+    const auto trail = static_cast<unsigned char>(p[1]);
+    p += 2;
+    return static_cast<uint16_t>(b << 8 | trail);
+  }
+  ++p;
+  return b;
 }
 
-ReferenceMatcher::StateSet ReferenceMatcher::closure(StateSet set) const {
-  for (bool grew = true; grew;) {
-    grew = false;
-    for (uint32_t n : StateSet(set))
-      for (const TRENFATrans& t : states_[n])
-        if (t.LoChar == 0xFFFF && set.insert(t.Target).second) grew = true;
+bool isTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+bool holdsBrokenUnit(const char* p) {
+  while (*p != 0) {
+    const char* at = p;
+    readText(p);
+    if (p - at == 2 && !isTrailByte(static_cast<unsigned char>(at[1]))) return true;
   }
-  return set;
+  return false;
+}
+
+}  // namespace
+
+ReferenceMatcher::ReferenceMatcher(std::string_view pattern, TMatchCORE_LineSeparator separator, uint16_t lineHeadCode,
+                                   uint16_t lineTailCode)
+    : nfa_(readReferencePattern(pattern, lineHeadCode, lineTailCode)),
+      headCode_(lineHeadCode),
+      tailCode_(lineTailCode),
+      separator_(separator) {
+  start_ = {nfa_.entry};
+  closeOver(start_);
+  for (const auto& moves : nfa_.moves)
+    for (const RefMove& m : moves) {
+      if (m.empty || m.anchor || m.lo == m.hi) continue;
+      for (uint16_t code : {headCode_, tailCode_})
+        if (m.lo <= code && code <= m.hi) anchorCodeInClass_ = true;
+    }
+  anchorCodeInClass_ = anchorCodeInClass_ && (nfa_.lineHeadUsed || nfa_.lineTailUsed);
+}
+
+void ReferenceMatcher::closeOver(StateSet& set) const {
+  std::vector<bool> in(nfa_.moves.size());
+  std::vector<uint32_t> todo = set;
+  for (uint32_t n : set) in[n] = true;
+  while (!todo.empty()) {
+    const uint32_t n = todo.back();
+    todo.pop_back();
+    for (const RefMove& m : nfa_.moves[n])
+      if (m.empty && !in[m.target]) {
+        in[m.target] = true;
+        set.push_back(m.target);
+        todo.push_back(m.target);
+      }
+  }
+  std::sort(set.begin(), set.end());
 }
 
 ReferenceMatcher::StateSet ReferenceMatcher::step(const StateSet& set, uint16_t code) const {
   StateSet next;
   for (uint32_t n : set)
-    for (const TRENFATrans& t : states_[n])
-      if (t.LoChar != 0xFFFF && t.LoChar <= code && code <= t.HiChar) next.insert(t.Target);
-  return closure(next);
+    for (const RefMove& m : nfa_.moves[n])
+      if (!m.empty && m.lo <= code && code <= m.hi) next.push_back(m.target);
+  std::sort(next.begin(), next.end());
+  next.erase(std::unique(next.begin(), next.end()), next.end());
+  closeOver(next);
+  return next;
+}
+
+bool ReferenceMatcher::accepting(const StateSet& set) const {
+  return std::binary_search(set.begin(), set.end(), nfa_.exit);
 }
 
 bool ReferenceMatcher::isLineEnd(uint16_t code) const { return separator_ == mcls_CRLF ? code == 13 : code == 10; }
 
+void ReferenceMatcher::noteDispute(const char* name) const {
+  if (dispute_.empty()) dispute_ = name;
+}
+
+// The end of the longest match from text in `state`; "$" is tried only in the state where the walk
+// stops, when it stops at a line end or at the end of the text.
 const char* ReferenceMatcher::longestFrom(const char* text, StateSet state) const {
   if (state.empty()) return nullptr;
   const char* result = nullptr;
@@ -50,24 +101,30 @@ const char* ReferenceMatcher::longestFrom(const char* text, StateSet state) cons
   uint16_t code = 0;
   for (;;) {
     if (accepting(state)) result = pos;
-    code = ReadTextChar(pos);
+    code = readText(pos);
     if (code == 0) break;
     StateSet next = step(state, code);
     if (next.empty()) break;
+    if (isLineEnd(code) && !step(state, tailCode_).empty()) noteDispute("line end passed");
     state = std::move(next);
   }
   if ((code == 0 || isLineEnd(code)) && !step(state, tailCode_).empty()) return code == 0 ? pos : pos - 1;
   return result;
 }
 
+// At a line head: the walk after the line-head move, unless the walk without it reaches at least as far.
 const char* ReferenceMatcher::longestAtLineHead(const char* text, const StateSet& state) const {
-  if (!lineHeadUsed_) return longestFrom(text, state);
+  if (!nfa_.lineHeadUsed) return longestFrom(text, state);
   const char* p = longestFrom(text, step(state, headCode_));
-  if (p == nullptr) return nullptr;
   const char* q = longestFrom(text, state);
+  if (p == nullptr) {
+    if (q != nullptr && hidden_.first == nullptr) hidden_ = {text, q};
+    return nullptr;
+  }
   return q != nullptr && q >= p ? q : p;
 }
 
+// No anchors: the first start with any match, and from it the last accepting place of the walk.
 void ReferenceMatcher::matchPlain(const char* text, const char*& start, const char*& end) const {
   start = end = nullptr;
   if (*text == 0 && accepting(start_)) {
@@ -79,15 +136,13 @@ void ReferenceMatcher::matchPlain(const char* text, const char*& start, const ch
     const char* cur = pos;
     for (;;) {
       if (accepting(s)) start = pos, end = cur;
-      const uint16_t code = ReadTextChar(cur);
+      const uint16_t code = readText(cur);
       if (code == 0) break;
       s = step(s, code);
       if (s.empty()) break;
     }
     if (start != nullptr) return;
-    const char* next = pos;
-    ReadTextChar(next);  // one character on
-    pos = next;
+    readText(pos);
   }
 }
 
@@ -97,6 +152,15 @@ void ReferenceMatcher::matchAnchored(const char* text, const char*& start, const
   if (end == nullptr) scanAnchored(text, start, end);
 }
 
+// A match that a line head hid and that the search did not find all the same.
+void ReferenceMatcher::noteHidden(const char* start, const char* end) const {
+  if (hidden_.first != nullptr && (start != hidden_.first || end != hidden_.second))
+    noteDispute("line head hides a match");
+  hidden_ = {};
+}
+
+// Each place in turn: the match without a line head, then after a LF the match on the next line that
+// starts with the line-head move; at the end of the text an empty match when "$" alone can match.
 void ReferenceMatcher::scanAnchored(const char* text, const char*& start, const char*& end) const {
   start = end = nullptr;
   const char* pos = text;
@@ -105,25 +169,38 @@ void ReferenceMatcher::scanAnchored(const char* text, const char*& start, const 
       start = pos, end = e;
       return;
     }
-    if (*pos == '\n' && lineHeadUsed_) {
+    if (*pos == '\n' && nfa_.lineHeadUsed) {
       if (const char* e = longestAtLineHead(pos + 1, start_)) {
         start = pos + 1, end = e;
         return;
       }
     }
-    ReadTextChar(pos);
+    readText(pos);
   }
-  if (lineTailUsed_ && !step(start_, tailCode_).empty()) start = end = pos;
+  if (nfa_.lineTailUsed && !step(start_, tailCode_).empty()) start = end = pos;
 }
 
 void ReferenceMatcher::bound(const char* text, const char*& start, const char*& end) const {
-  if (lineHeadUsed_ || lineTailUsed_)
+  if (nfa_.lineHeadUsed || nfa_.lineTailUsed)
     matchAnchored(text, start, end);
   else
     matchPlain(text, start, end);
+  noteHidden(start, end);
+}
+
+void ReferenceMatcher::scan(const char* text, const char*& start, const char*& end) const {
+  scanAnchored(text, start, end);
+  noteHidden(start, end);
+}
+
+void ReferenceMatcher::beginCall(const std::string& text) const {
+  dispute_.clear();
+  if (anchorCodeInClass_) noteDispute("anchor code in a class");
+  if (holdsBrokenUnit(text.c_str())) noteDispute("broken unit");
 }
 
 std::pair<int, int> ReferenceMatcher::Match(const std::string& text) const {
+  beginCall(text);
   const char *start, *end;
   bound(text.c_str(), start, end);
   if (start == nullptr) return {0, 0};
@@ -132,31 +209,56 @@ std::pair<int, int> ReferenceMatcher::Match(const std::string& text) const {
 
 namespace {
 
-std::string expand(std::string_view replacement, std::string_view matched) {
+// The escapes of a template resolved, each code written back as its bytes.
+std::string resolveEscapes(std::string_view text) {
   std::string out;
-  for (char c : replacement) {
-    if (c == '&')
-      out += matched;
-    else
-      out += c;
+  int32_t position = 1;
+  while (position <= static_cast<int32_t>(text.size())) {
+    uint16_t c = readReferenceChar(text, position);
+    if (c == '\\') c = readReferenceEscape(text, position);
+    out += referenceCodeText(c);
   }
   return out;
 }
 
-bool isLead(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 }  // namespace
 
+std::string ReferenceMatcher::ExpandReplacement(std::string_view replacement, std::string_view matched) {
+  // "\&" is protected by a second backslash, which the resolving of the escapes takes away again.
+  std::string guarded;
+  for (int32_t position = 1; position <= static_cast<int32_t>(replacement.size());) {
+    const uint16_t c = readReferenceChar(replacement, position);
+    guarded += referenceCodeText(c);
+    if (c != '\\' || position > static_cast<int32_t>(replacement.size())) continue;
+    const uint16_t d = readReferenceChar(replacement, position);
+    if (d == '&') guarded += '\\';
+    guarded += referenceCodeText(d);
+  }
+  const std::string resolved = resolveEscapes(guarded);
+  std::string out;
+  for (int32_t position = 1; position <= static_cast<int32_t>(resolved.size());) {
+    const uint16_t c = readReferenceChar(resolved, position);
+    if (c == '&') {
+      out += matched;
+    } else if (c == '\\' && position <= static_cast<int32_t>(resolved.size()) && resolved[position - 1] == '&') {
+      out += '&';
+      ++position;
+    } else {
+      out += referenceCodeText(c);
+    }
+  }
+  return out;
+}
+
 int ReferenceMatcher::GSub(std::string_view replacement, std::string& text) const {
-  const char* s = text.c_str();
+  beginCall(text);
+  const char* const s = text.c_str();
+  const char* const limit = s + text.size();
   const char *start, *end;
   bound(s, start, end);
   if (start == nullptr) return 0;
   if (text.empty()) {
-    text = expand(replacement, "");
+    text = ExpandReplacement(replacement, "");
     return 1;
   }
   std::string out;
@@ -164,28 +266,47 @@ int ReferenceMatcher::GSub(std::string_view replacement, std::string& text) cons
   int count = 0;
   while (start != nullptr) {
     out.append(rest, start);
-    out += expand(replacement, std::string(start, end));
+    out += ExpandReplacement(replacement, std::string_view(start, static_cast<std::size_t>(end - start)));
     if (start == end && *end != 0) {
-      // One character on: a double-byte character whole; under CR LF a CR with the next character.
+      // One character on: a double-byte character whole; under CR LF a CR with the character after it.
       const char* from = end;
-      const bool crUnit = separator_ == mcls_CRLF && *end == '\r' && end[1] != 0;
-      if (crUnit) ++end;
-      if (isLead(*end) && end[1] != 0) ++end;
-      ++end;
+      if (separator_ == mcls_CRLF && *end == '\r' && end[1] != 0) ++end;
+      readText(end);
       out.append(from, end);
     }
     ++count;
-    const char b = end[-1];
+    const char last = end[-1];
     rest = end;
-    if (*rest == 0) break;
-    if (b == '\n')
+    if (*rest == 0) break;  // the end of the text, or of what the matcher sees of it
+    if (last == '\n')
       bound(rest, start, end);
     else
-      scanAnchored(rest, start, end);
+      scan(rest, start, end);
   }
-  out += rest;
-  text = out;
+  out.append(rest, limit);
+  text = std::move(out);
   return count;
+}
+
+RefAutomaton ReferenceMatcher::Automaton() const {
+  struct Table {
+    std::vector<StateSet> sets;
+    std::map<StateSet, int> numbers;
+    int number(const StateSet& set) {
+      if (set.empty()) return -1;
+      auto [it, added] = numbers.emplace(set, static_cast<int>(sets.size()));
+      if (added) sets.push_back(set);
+      return it->second;
+    }
+  };
+  auto table = std::make_shared<Table>();
+  RefAutomaton a;
+  a.start = table->number(start_);
+  a.next = [this, table](int state, std::uint16_t code) {
+    return table->number(step(table->sets[static_cast<std::size_t>(state)], code));
+  };
+  a.accepting = [this, table](int state) { return accepting(table->sets[static_cast<std::size_t>(state)]); };
+  return a;
 }
 
 }  // namespace kelvane::testing
