@@ -8,6 +8,7 @@
 #include "pattern/re_chars.h"
 #include "platform/cp932.h"
 #include "tests/testing/reference_grep.h"
+#include "tests/testing/reference_matcher.h"
 #include "tests/testing/temp_dir.h"
 
 namespace kelvane {
@@ -17,15 +18,9 @@ const std::size_t kBlockSizes[] = {1, 2, 3, 7, 102400};
 
 std::string sjis(std::string_view utf8) { return cp932::fromUtf8(utf8).text; }
 
-testing::RefAutomaton automatonOf(const TRE_DFA& dfa) {
-  testing::RefAutomaton a;
-  a.start = static_cast<int>(dfa.Start->Index);
-  a.next = [&dfa](int s, std::uint16_t code) {
-    const TREDFAState* n = TRE_DFA::NextState(dfa.States[static_cast<std::size_t>(s)].get(), code);
-    return n ? static_cast<int>(n->Index) : -1;
-  };
-  a.accepting = [&dfa](int s) { return dfa.States[static_cast<std::size_t>(s)]->IsAccepting(); };
-  return a;
+// The pattern the grep compiled (after the preprocessor), read by the reference on its own.
+testing::RefAutomaton automatonOf(const TGrep& grep) {
+  return testing::referenceGrepAutomaton(grep.PatternCache()[grep.CacheIndex()].Text);
 }
 
 std::string grepLines(TGrep& grep, const std::string& path, std::size_t blockSize) {
@@ -48,7 +43,7 @@ void expectGrep(const std::string& pattern, const std::string& content, const ch
   TGrep grep;
   grep.SetRegExp(pattern);
   if (fuzzy) grep.SetUseFuzzyCharDic(true);
-  std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep.CurrentDFA())));
+  std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep)));
   if (expected) {
     EXPECT_EQ(reference, expected) << "reference, pattern " << pattern;
   }
@@ -137,21 +132,25 @@ TEST(Grep, LongLinesAndDoubleBytesAcrossBlocks) {
   expectGrep(sjis("あ") + "$", line + sjis("あ"), nullptr);
 }
 
-TEST(Grep, BindsLiteralOrDfaAtEveryAssignment) {
+// Each assignment decides how the next search goes: a plain text, a walk, anchors, the fuzzy
+// dictionary switched on after a plain text; after a failed compilation the empty pattern is current
+// and a search reports nothing.
+TEST(Grep, EachAssignmentSearchesWithItsOwnPattern) {
   TGrep grep;
   EXPECT_THROW(grep.Grep("/nonexistent"), std::logic_error);
-  grep.SetRegExp("abc");
-  EXPECT_TRUE(grep.BoundToLiteral());
-  grep.SetRegExp("a.c");
-  EXPECT_FALSE(grep.BoundToLiteral());
-  grep.SetRegExp("^abc$");
-  EXPECT_TRUE(grep.BoundToLiteral());
-  grep.SetUseFuzzyCharDic(true);
-  EXPECT_FALSE(grep.BoundToLiteral());
-  EXPECT_THROW(grep.SetRegExp("(ab"), ERegExpParser);
-  // After a failed compilation the empty pattern is current, and a search reports nothing.
   testing::TempDir dir;
-  EXPECT_EQ(grepLines(grep, dir.write("a.txt", "abc\r\n"), 7), "");
+  const std::string path = dir.write("a.txt", sjis("abc\r\naxc\r\nxabc\r\nＡＢＣ\r\n"));
+  grep.SetRegExp("abc");
+  EXPECT_EQ(grepLines(grep, path, 7), "1:abc\n3:xabc\n");
+  grep.SetRegExp("a.c");
+  EXPECT_EQ(grepLines(grep, path, 7), "1:abc\n2:axc\n3:xabc\n");
+  grep.SetRegExp("^abc$");
+  EXPECT_EQ(grepLines(grep, path, 7), "1:abc\n");
+  grep.SetRegExp("abc");
+  grep.SetUseFuzzyCharDic(true);
+  EXPECT_EQ(grepLines(grep, path, 7), sjis("1:abc\n3:xabc\n4:ＡＢＣ\n"));
+  EXPECT_THROW(grep.SetRegExp("(ab"), ERegExpParser);
+  EXPECT_EQ(grepLines(grep, path, 7), "");
 }
 
 TEST(Grep, FailuresAndTheUnassignedEvent) {
@@ -210,7 +209,7 @@ TEST(Grep, RandomPatternsAndFilesMatchTheReference) {
     int n = static_cast<int>(rng() % 30);
     for (int i = 0; i < n; ++i) content += pieces[rng() % pieces.size()];
     std::string path = dir.write("r.txt", content);
-    std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep.CurrentDFA())));
+    std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep)));
     for (std::size_t size : kBlockSizes) {
       ASSERT_EQ(grepLines(grep, path, size), reference) << "round " << round << " pattern " << pattern;
     }

@@ -1,9 +1,10 @@
-// TRE_NFA: the shape of the automaton (state numbering, transition order, anchors) and its limits.
+// TRE_NFA: where "^" and "$" are anchors, the state sets, and the limits of the construction.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "pattern/awk_str.h"
 #include "pattern/re_chars.h"
 #include "pattern/re_nfa.h"
 #include "pattern/re_parser.h"
@@ -11,70 +12,30 @@
 namespace kelvane {
 namespace {
 
-// Every transition as "from-lo..hi->to" ("e" for empty, "H"/"T" for the anchor codes, a character for
-// a one-character class), state by state, each state's transitions in its chain order.
-std::vector<std::string> Describe(std::string_view pattern, bool* head = nullptr, bool* tail = nullptr) {
-  TREParser parser(pattern);
-  parser.Parse();
-  TRE_NFA nfa(parser, 0xFFFD, 0xFFFE);
-  nfa.Build();
-  if (head) *head = nfa.LineHeadUsed;
-  if (tail) *tail = nfa.LineTailUsed;
-  std::vector<std::string> out;
-  for (std::size_t n = 0; n < nfa.StateCount(); ++n) {
-    for (const TRENFATrans& t : nfa.States[n]) {
-      std::string label;
-      if (t.IsEpsilon())
-        label = "e";
-      else if (t.LoChar == 0xFFFD)
-        label = "H";
-      else if (t.LoChar == 0xFFFE)
-        label = "T";
-      else if (t.LoChar == t.HiChar && t.LoChar < 0x80)
-        label = std::string(1, static_cast<char>(t.LoChar));
-      else
-        label = std::to_string(t.LoChar) + ".." + std::to_string(t.HiChar);
-      out.push_back(std::to_string(n) + "-" + label + "->" + std::to_string(t.Target));
-    }
-  }
-  return out;
-}
-
-using V = std::vector<std::string>;
-
-TEST(NFA, ShapesOfSmallPatterns) {
-  EXPECT_EQ(Describe(""), (V{"0-e->1"}));
-  EXPECT_EQ(Describe("ab"), (V{"0-a->2", "2-b->1"}));
-  // The repetition's loop: its entry state keeps its transitions newest first.
-  EXPECT_EQ(Describe("a*"), (V{"0-e->2", "2-e->1", "2-a->3", "3-e->2"}));
-  EXPECT_EQ(Describe("a|b"), (V{"0-b->1", "0-a->1"}));
-  EXPECT_EQ(Describe("a?"), (V{"0-e->1", "0-a->1"}));
-  // The operand of "+" is laid out twice, with states of its own each time.
-  EXPECT_EQ(Describe("a+"), (V{"0-a->2", "2-e->3", "3-e->1", "3-a->4", "4-e->3"}));
-  // States are numbered depth first: the left operand's middle states before the right one's.
-  EXPECT_EQ(Describe("(ab)(cd)"), (V{"0-a->3", "2-c->4", "3-b->2", "4-d->1"}));
+// Where "^" and "$" are anchors, seen in what the patterns match: the flags, and the match of a text
+// in which the characters "^" and "$" stand where an anchor could not.
+void ExpectAnchors(std::string_view pattern, bool head, bool tail, const std::string& text, int position, int length) {
+  TAWKStr awk;
+  awk.SetRegExp(pattern);
+  EXPECT_EQ(awk.UsesLineHead(), head) << pattern;
+  EXPECT_EQ(awk.UsesLineTail(), tail) << pattern;
+  int p = -1, l = -1;
+  awk.Match(text, p, l);
+  EXPECT_EQ(std::to_string(p) + "," + std::to_string(l), std::to_string(position) + "," + std::to_string(length))
+      << pattern << " on " << text;
 }
 
 TEST(NFA, AnchorsOnlyAtTheEntryAndTheExit) {
-  bool head = false, tail = false;
-  EXPECT_EQ(Describe("^$", &head, &tail), (V{"0-H->2", "2-T->1"}));
-  EXPECT_TRUE(head);
-  EXPECT_TRUE(tail);
-  EXPECT_EQ(Describe("a^b", &head, &tail), (V{"0-a->3", "2-b->1", "3-^->2"}));
-  EXPECT_FALSE(head);
-  EXPECT_EQ(Describe("$a", &head, &tail), (V{"0-$->2", "2-a->1"}));
-  EXPECT_FALSE(tail);
-  Describe("^a|^b", &head, &tail);
-  EXPECT_TRUE(head);
-  Describe("(^a|b)c", &head, &tail);
-  EXPECT_TRUE(head);
-  Describe("x(a$|b)", &head, &tail);
-  EXPECT_TRUE(tail);
+  ExpectAnchors("^$", true, true, "a\r\n\r\nb", 4, 0);
+  ExpectAnchors("a^b", false, false, "ab a^b", 4, 3);
+  ExpectAnchors("$a", false, false, "a$a", 2, 2);
+  ExpectAnchors("^a|^b", true, false, "ab\nb", 1, 1);
+  ExpectAnchors("(^a|b)c", true, false, "xac bc", 5, 2);
+  ExpectAnchors("x(a$|b)", false, true, "xa xb", 4, 2);
   // Under a repetition the anchor no longer leaves the entry state: it is the character.
-  EXPECT_EQ(Describe("^*", &head, &tail), (V{"0-e->2", "2-e->1", "2-^->3", "3-e->2"}));
-  EXPECT_FALSE(head);
-  Describe("(a$)*", &head, &tail);
-  EXPECT_FALSE(tail);
+  ExpectAnchors("^*", false, false, "^^a", 1, 2);
+  ExpectAnchors("b^*", false, false, "ab^^", 2, 3);
+  ExpectAnchors("(a$)*b", false, false, "a$a$b", 1, 5);
 }
 
 TEST(NFA, StateSets) {
@@ -102,8 +63,7 @@ TEST(NFA, LongPatternsBuildWithoutDeepRecursion) {
   TREParser parser(pattern);
   parser.Parse();
   TRE_NFA nfa(parser, 0xFFFD, 0xFFFE);
-  nfa.Build();
-  EXPECT_EQ(nfa.StateCount(), 100001u);
+  EXPECT_NO_THROW(nfa.Build());
 }
 
 TEST(NFA, NestedPlusIsRefusedAsTooComplex) {

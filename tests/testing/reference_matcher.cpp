@@ -309,4 +309,11 @@ RefAutomaton ReferenceMatcher::Automaton() const {
   return a;
 }
 
+RefAutomaton referenceGrepAutomaton(std::string_view pattern) {
+  auto matcher = std::make_shared<const ReferenceMatcher>(pattern, mcls_LF, 10, 10);
+  RefAutomaton a = matcher->Automaton();
+  a.next = [matcher, next = a.next](int state, std::uint16_t code) { return next(state, code); };
+  return a;
+}
+
 }  // namespace kelvane::testing

@@ -52,8 +52,8 @@ class ReferenceMatcher {
   //    one code, which "." and negated classes take only below 0xFCFD.
   const std::string& Dispute() const { return dispute_; }
 
-  // The automaton as the file grep walks it (build the matcher with LF as both anchor codes): each set
-  // of states the walks reach is one state of the result, numbered as met.
+  // The automaton as the file grep walks it: each set of states the walks reach is one state of the
+  // result, numbered as met. The result refers to this matcher.
   RefAutomaton Automaton() const;
 
  private:
@@ -82,5 +82,9 @@ class ReferenceMatcher {
   mutable std::string dispute_;
   mutable std::pair<const char*, const char*> hidden_{};  // the first match a line head hid, if any
 };
+
+// The reference automaton of `pattern` (already preprocessed) with LF as both anchor codes, as the file
+// grep compiles it; it keeps its matcher alive.
+RefAutomaton referenceGrepAutomaton(std::string_view pattern);
 
 }  // namespace kelvane::testing
