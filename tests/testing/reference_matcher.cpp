@@ -209,13 +209,17 @@ std::pair<int, int> ReferenceMatcher::Match(const std::string& text) const {
 
 namespace {
 
-// The escapes of a template resolved, each code written back as its bytes.
-std::string resolveEscapes(std::string_view text) {
+// The escapes of a template resolved, each code written back as its bytes; `noCharacter` is set when
+// an escape gives a code that is neither one byte nor a double-byte character (its low byte is written).
+std::string resolveEscapes(std::string_view text, bool& noCharacter) {
   std::string out;
   int32_t position = 1;
   while (position <= static_cast<int32_t>(text.size())) {
     uint16_t c = readReferenceChar(text, position);
-    if (c == '\\') c = readReferenceEscape(text, position);
+    if (c == '\\') {
+      c = readReferenceEscape(text, position);
+      if (c > 0xFF && !cp932::isLeadByte(static_cast<unsigned char>(c >> 8))) noCharacter = true;
+    }
     out += referenceCodeText(c);
   }
   return out;
@@ -223,7 +227,17 @@ std::string resolveEscapes(std::string_view text) {
 
 }  // namespace
 
-std::string ReferenceMatcher::ExpandReplacement(std::string_view replacement, std::string_view matched) {
+bool ReferenceMatcher::TemplateCodeIsNoCharacter(std::string_view replacement) {
+  bool noCharacter = false;
+  try {
+    ExpandReplacement(replacement, "", &noCharacter);
+  } catch (const ERegExpParser&) {
+  }
+  return noCharacter;
+}
+
+std::string ReferenceMatcher::ExpandReplacement(std::string_view replacement, std::string_view matched,
+                                                bool* noCharacter) {
   // "\&" is protected by a second backslash, which the resolving of the escapes takes away again.
   std::string guarded;
   for (int32_t position = 1; position <= static_cast<int32_t>(replacement.size());) {
@@ -234,7 +248,9 @@ std::string ReferenceMatcher::ExpandReplacement(std::string_view replacement, st
     if (d == '&') guarded += '\\';
     guarded += referenceCodeText(d);
   }
-  const std::string resolved = resolveEscapes(guarded);
+  bool codeIsNoCharacter = false;
+  const std::string resolved = resolveEscapes(guarded, codeIsNoCharacter);
+  if (noCharacter) *noCharacter = codeIsNoCharacter;
   std::string out;
   for (int32_t position = 1; position <= static_cast<int32_t>(resolved.size());) {
     const uint16_t c = readReferenceChar(resolved, position);
@@ -257,6 +273,7 @@ int ReferenceMatcher::GSub(std::string_view replacement, std::string& text) cons
   const char *start, *end;
   bound(s, start, end);
   if (start == nullptr) return 0;
+  if (TemplateCodeIsNoCharacter(replacement)) noteDispute("template code no character");
   if (text.empty()) {
     text = ExpandReplacement(replacement, "");
     return 1;

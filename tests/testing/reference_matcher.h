@@ -37,8 +37,11 @@ class ReferenceMatcher {
   // patterns are resolved. Raises ERegExpParser for a broken template when something matches (the text
   // is then unchanged). Bytes from a NUL of the text on are kept as they are.
   int GSub(std::string_view replacement, std::string& text) const;
-  // The replacement for one match.
-  static std::string ExpandReplacement(std::string_view replacement, std::string_view matched);
+  // The replacement for one match; `noCharacter` (when given) tells whether an escape gave a code that
+  // is no character.
+  static std::string ExpandReplacement(std::string_view replacement, std::string_view matched,
+                                       bool* noCharacter = nullptr);
+  static bool TemplateCodeIsNoCharacter(std::string_view replacement);
 
   // The known disputed case the last Match or GSub met, or empty: where the engine may answer
   // otherwise than this reference, which keeps to the rules as written.
@@ -50,6 +53,8 @@ class ReferenceMatcher {
   //    [\x01-\x0b]); here both moves are taken (^a|[\x01-\x0b]q finds the a of abc LF).
   //  "broken unit": the text holds a lead byte with a byte that is no trail byte (FC FD, 81 7F), read as
   //    one code, which "." and negated classes take only below 0xFCFD.
+  //  "template code no character": an escape of the template gives a code that is neither one byte nor
+  //    a double-byte character (\x4142, \400); its low byte is written (the engine refuses it).
   const std::string& Dispute() const { return dispute_; }
 
   // The automaton as the file grep walks it: each set of states the walks reach is one state of the
