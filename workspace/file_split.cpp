@@ -297,7 +297,6 @@ void Workspace::SplitSave() {
     names.push_back(CheckRow{t.markerSplitTmp, false, false});
     CheckListBoxUNDO.assign(std::move(names));
   }
-  splitPlan_.reset();
   setEnabled({"NewFileB", "SaveAs1"}, true);
   DisableSearchMenus();
   // The undo stays reachable after a split, as after a join.

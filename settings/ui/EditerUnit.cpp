@@ -179,14 +179,15 @@ void TFormEditer::showText(const std::string& text) {
   std::size_t failures = 0;
   QString shown = fromCp932(text, &failures);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  loading_ = true;
   memo_->setPlainText(shown);
+  loading_ = false;
   lossyLoad_ = failures > 0;
   path_.clear();
   setWindowTitle(u(dialog_texts::kEditorCaption));
   memo_->setTextCursor(QTextCursor(memo_->document()));
   showPosition();
-  memo_->document()->setModified(false);
-  OverWriteM->setEnabled(false);
+  setUnmodified();
 }
 
 void TFormEditer::showPosition() {

@@ -16,6 +16,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -338,6 +339,7 @@ void TForm1::connectList(ListId id) {
     // Rows of several lines change height when they are replaced or moved.
     connect(m, &QAbstractItemModel::dataChanged, v, [v] { v->doItemsLayout(); });
     v->installEventFilter(this);
+    v->viewport()->installEventFilter(this);  // the mouse of a drag
   }
   connect(v, &QAbstractItemView::doubleClicked, this, [this, id, v](const QModelIndex& index) {
     // In the result list the second click of a quick double click on a check box is a click on the
@@ -410,7 +412,10 @@ void TForm1::connectHandlers() {
     }
     run([this] { ws_->Timer1Timer(); });
   });
-  connect(Timer2, &QTimer::timeout, this, [this] { run([this] { ws_->Timer2Timer(std::nullopt); }); });
+  connect(Timer2, &QTimer::timeout, this, [this] {
+    const std::optional<int> pointerY = dragging_ ? std::optional<int>(QCursor::pos().y()) : std::nullopt;
+    run([this, pointerY] { ws_->Timer2Timer(pointerY); });
+  });
 }
 
 // ---- running handlers and following the Workspace ----
@@ -558,7 +563,42 @@ bool TForm1::patternListKey(QKeyEvent* key) {
   return true;
 }
 
+bool TForm1::joinListMouse(QEvent* event) {
+  QListView* v = views_[1];
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      dragging_ = false;
+      dragPressRow_ = mouse->button() == Qt::LeftButton && ws_->joinListDragEnabled()
+                          ? v->indexAt(mouse->position().toPoint()).row()
+                          : -1;
+      dragPressPos_ = mouse->position().toPoint();
+      return false;  // the list selects the pressed row as usual: that row is the one dragged
+    case QEvent::MouseMove: {
+      if (dragPressRow_ < 0 || !(mouse->buttons() & Qt::LeftButton)) return false;
+      const QPoint moved = mouse->position().toPoint() - dragPressPos_;
+      if (!dragging_ && moved.manhattanLength() < QApplication::startDragDistance()) return true;
+      dragging_ = true;
+      const int pointerY = mouse->globalPosition().toPoint().y();
+      run([this, pointerY] { ws_->CheckListBox2DragOver(pointerY); });
+      return true;  // the selection must not follow the pointer
+    }
+    case QEvent::MouseButtonRelease: {
+      dragPressRow_ = -1;
+      if (!dragging_) return false;
+      dragging_ = false;
+      const QModelIndex at = v->indexAt(QPoint(1, mouse->position().toPoint().y()));
+      const int target = at.isValid() ? at.row() : -1;
+      run([this, target] { ws_->CheckListBox2DragDrop(target); });
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (views_[1] && watched == views_[1]->viewport() && joinListMouse(event)) return true;
   if (patternList_ && watched == patternList_->popup()) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (event->type() == QEvent::ShortcutOverride && key->matches(QKeySequence::Cancel)) {

@@ -164,6 +164,9 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   bool patternListKey(QKeyEvent* key);
   // True for a key that types a character into the box.
   static bool typesText(const QKeyEvent* key);
+  // Moving a row of the join list by dragging it: the press, the moves (each a drag-over, the
+  // selection staying on the dragged row) and the drop. True when the event was taken.
+  bool joinListMouse(QEvent* event);
 
   std::unique_ptr<Workspace> ws_;
   std::map<std::string, QAction*> actions_;
@@ -203,6 +206,9 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   bool closed_ = false;
   bool patternLossy_ = false;
   QElapsedTimer pumpClock_;  // since events were last handled inside long work
+  int dragPressRow_ = -1;  // the join list row pressed while dragging is on, -1 for none
+  QPoint dragPressPos_;
+  bool dragging_ = false;  // a row of the join list is being dragged
   static constexpr int kPumpIntervalMs = 30;
 };
 
