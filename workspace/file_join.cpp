@@ -163,6 +163,17 @@ bool Workspace::keepCopyBeforeReplacing(const std::string& path) {
   return true;
 }
 
+void Workspace::restoreReplaced(const std::string& path) {
+  const WorkspaceTexts& t = texts();
+  const std::string named = t.overwrittenFile + "\"" + path + "\"";
+  try {
+    files::restoreCopy(files::tempCopyPath(tempFolder(), path), path);
+    ui_.showMessage(named + t.restoreOk);
+  } catch (const files::FileError& error) {
+    ui_.showMessage(named + t.restoreNg + "\r\n" + error.what());
+  }
+}
+
 void Workspace::JoinSave() {
   const WorkspaceTexts& t = texts();
   setStatusText(t.askJoin);
@@ -183,7 +194,7 @@ void Workspace::JoinSave() {
         CheckList::Batch batch(CheckListBoxUNDO);
         CheckListBoxUNDO.clear();
         CheckListBoxUNDO.add(CheckRow{*target, copied, true});
-        CheckListBoxUNDO.add(t.markerJoinTmp);
+        CheckListBoxUNDO.add(t.markerJoin);
         setStatusText(*target + t.saved);
       } catch (const files::FileError& error) {
         ui_.showError(error.what());

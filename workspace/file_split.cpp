@@ -294,7 +294,7 @@ void Workspace::SplitSave() {
   for (const std::string& name : refused) ui_.showMessage(name + t.pieceIsSource);
   {
     CheckList::Batch batch(CheckListBoxUNDO);
-    names.push_back(CheckRow{t.markerSplitTmp, false, false});
+    names.push_back(CheckRow{t.markerSplit, false, false});
     CheckListBoxUNDO.assign(std::move(names));
   }
   setEnabled({"NewFileB", "SaveAs1"}, true);

@@ -16,6 +16,7 @@ void Workspace::ToolButton11Click() { NarrowTargets(); }
 void Workspace::File3Click() {
   NarrowTargets();
   EnterJoinMode();
+  BuildJoinList();
 }
 
 void Workspace::NarrowTargets() {

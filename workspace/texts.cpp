@@ -106,8 +106,7 @@ WorkspaceTexts makeTexts() {
   t.splitPointsStale = sj("：検索の後でファイルが短くなったため分割できません。もう一度検索してください。");
   t.splitNotPrepared = sj("分割の準備ができていません。「ファイルの分割」からやり直してください。");
   t.pieceIsSource = sj("：分割元のファイルまたは他の分割ファイルと同じ名前になるため、書き込みません。");
-  t.markerJoinTmp = sj("結合");
-  t.markerSplitTmp = sj("分割");
+  t.pieceLeftAlone = sj("はこの分割で書き込まれていないため、消去しません。");
   t.newFolder = sj("新規フォルダ");
   t.folderCount = sj(",【該当File数】,");
   t.markerReplace = sj("置換");

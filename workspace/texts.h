@@ -71,8 +71,7 @@ struct WorkspaceTexts {
   std::string splitPointsStale;   // after a path: a match row lies past the end of the file
   std::string splitNotPrepared;   // the list was not made by a split preparation
   std::string pieceIsSource;      // after a path: a piece named like the source or another piece
-  std::string markerJoinTmp;      // "結合"
-  std::string markerSplitTmp;     // "分割"
+  std::string pieceLeftAlone;     // after a quoted path: the split did not write it, the undo leaves it
   // Row texts and fixed entries.
   std::string newFolder;      // "新規フォルダ"
   std::string folderCount;    // ",【該当File数】,"

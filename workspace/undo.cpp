@@ -75,11 +75,16 @@ void Workspace::undoNarrowing() {
   CheckListBoxUNDO.clear();
 }
 
-// The file the join saved is deleted.
+// The file the join saved is deleted; a file it replaced comes back from its copy instead.
 void Workspace::undoJoin() {
   const WorkspaceTexts& t = texts();
   if (!ui_.confirmOkCancel(t.askUndoJoin)) return;
-  for (const std::string& path : rowsBeforeMarker(CheckListBoxUNDO)) {
+  for (int i = 0; i + 1 < CheckListBoxUNDO.count(); ++i) {
+    const std::string path = CheckListBoxUNDO.text(i);
+    if (CheckListBoxUNDO.isHeader(i)) {
+      restoreReplaced(path);
+      continue;
+    }
     const std::string named = t.newFile + "\"" + path + "\"";
     if (!files::fileExists(path)) {
       ui_.showMessage(named + t.notFound);
@@ -90,14 +95,24 @@ void Workspace::undoJoin() {
   CheckListBoxUNDO.clear();
 }
 
-// The pieces the split may have written are deleted, each announced first.
+// The pieces the split wrote are deleted, each announced first; a file a piece replaced comes back
+// from its copy, and a file of a piece's name that the split did not write stays.
 void Workspace::undoSplit() {
   const WorkspaceTexts& t = texts();
   if (!ui_.confirmOkCancel(t.askUndoSplit)) return;
-  for (const std::string& path : rowsBeforeMarker(CheckListBoxUNDO)) {
+  for (int i = 0; i + 1 < CheckListBoxUNDO.count(); ++i) {
+    const std::string path = CheckListBoxUNDO.text(i);
     const std::string named = t.newFile + "\"" + path + "\"";
     if (!files::fileExists(path)) {
       ui_.showMessage(named + t.notFound);
+      continue;
+    }
+    if (!CheckListBoxUNDO.isChecked(i)) {
+      ui_.showMessage(named + t.pieceLeftAlone);
+      continue;
+    }
+    if (CheckListBoxUNDO.isHeader(i)) {
+      restoreReplaced(path);
       continue;
     }
     ui_.showMessage(named + t.willDelete);

@@ -359,6 +359,9 @@ class Workspace {
   std::optional<std::string> joinedBytes();
   // Copies an existing file below tempFolder() before a save replaces it; whether it did. Raises FileError.
   bool keepCopyBeforeReplacing(const std::string& path);
+  // The undo of a join or split save that replaced path: the copy kept before the save goes back,
+  // with a message saying whether it did.
+  void restoreReplaced(const std::string& path);
   void showSplitPiece(int row);
   std::optional<SplitPlan> splitPlan_;  // the split the join/split list shows, in split mode
   int draggedRow_ = -1;

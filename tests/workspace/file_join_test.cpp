@@ -259,6 +259,32 @@ TEST_F(FileJoinTest, ASaveOverAnExistingFileKeepsItsBytesInTheTemporaryFolder) {
   EXPECT_EQ(ws.CheckListBoxUNDO.row(0), (CheckRow{old, true, true}));
 }
 
+TEST_F(FileJoinTest, UndoDeletesANewFileAndPutsBackAFileTheSaveReplaced) {
+  const std::string a = dir.write("a.txt", "a\r\n");
+  targets({a});
+  build();
+  const std::string fresh = dir / "new.txt";
+  save(fresh);
+  ui.confirmAnswers.push_back(true);
+  ws.Undo();
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+  EXPECT_EQ(ui.texts("message").back(), cp932Of("新規ファイル") + "\"" + fresh + "\"" + cp932Of("の消去...OK"));
+
+  const std::string old = dir.write("old.txt", "old\r\n");
+  std::filesystem::permissions(old, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  build();
+  save(old);
+  EXPECT_EQ(slurp(old), "a\r\n");
+  ui.confirmAnswers.push_back(true);
+  ws.Undo();
+  EXPECT_EQ(ui.texts("confirm").back(), cp932Of("新規ファイルを消去しますか？"));
+  EXPECT_EQ(slurp(old), "old\r\n");
+  EXPECT_EQ(ui.texts("message").back(), cp932Of("ファイル") + "\"" + old + "\"" + cp932Of("の復元...OK"));
+  EXPECT_EQ(std::filesystem::status(old).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_TRUE(ws.CheckListBoxUNDO.empty());
+}
+
 TEST_F(FileJoinTest, AFileCutByAZeroByteStopsTheSaveBeforeAnythingIsWritten) {
   const std::string a = dir.write("a.txt", "a\r\n");
   const std::string nul = dir.write("nul.txt", std::string("x\r\n\0y\r\n", 7));

@@ -224,6 +224,34 @@ TEST_F(FileSplitTest, APieceThatReplacesAFileKeepsACopyAndStaleOrCutFilesAreRefu
   EXPECT_FALSE(std::filesystem::exists(dir / "cut0.txt"));
 }
 
+TEST_F(FileSplitTest, UndoDeletesWrittenPiecesPutsBackReplacedOnesAndLeavesTheRest) {
+  const std::string src = dir.write("memo.txt", numberedLines(20));
+  const std::string mine0 = dir.write("memo0.txt", "mine0\r\n");  // piece 0 is empty: not written
+  const std::string mine2 = dir.write("memo2.txt", "mine2\r\n");  // replaced by piece 2
+  const std::string fresh = dir / "memo1.txt";
+  setMode(1);
+  results(src, {1, 5});
+  ws.File2Click();
+  save();
+  EXPECT_EQ(slurp(fresh), linesFromTo(1, 4));
+  EXPECT_EQ(slurp(mine2), linesFromTo(5, 20));
+  ui.confirmAnswers.push_back(true);
+  ws.Undo();
+  EXPECT_EQ(ui.texts("confirm").back(), cp932Of("更新しますか？"));
+  const std::string n = cp932Of("新規ファイル");
+  EXPECT_EQ(ui.texts("message"),
+            (std::vector<std::string>{
+                n + "\"" + mine0 + "\"" + cp932Of("はこの分割で書き込まれていないため、消去しません。"),
+                n + "\"" + fresh + "\"" + cp932Of("を消去します。"),
+                n + "\"" + fresh + "\"" + cp932Of("の消去...OK"),
+                cp932Of("ファイル") + "\"" + mine2 + "\"" + cp932Of("の復元...OK"),
+            }));
+  EXPECT_EQ(slurp(mine0), "mine0\r\n");
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+  EXPECT_EQ(slurp(mine2), "mine2\r\n");
+  EXPECT_EQ(slurp(src), numberedLines(20));
+}
+
 TEST_F(FileSplitTest, ADoubleClickShowsExactlyThePieceLinesInTheEditor) {
   const std::string src = dir.write("memo.txt", numberedLines(20));
   setMode(3);

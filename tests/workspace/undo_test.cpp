@@ -17,7 +17,8 @@ class UndoTest : public testing::RewriteTest {
  protected:
   void hiddenRows(const std::vector<std::string>& paths, const char* marker) {
     ws.CheckListBoxUNDO.clear();
-    for (const std::string& p : paths) ws.CheckListBoxUNDO.add(p);
+    // Checked: the save wrote the file.
+    for (const std::string& p : paths) ws.CheckListBoxUNDO.add(p, false, true);
     ws.CheckListBoxUNDO.add(cp932Of(marker));
   }
 };
