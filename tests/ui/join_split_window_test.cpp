@@ -134,6 +134,11 @@ TEST(JoinSplitWindowTest, JoinByTheToolButtonDragARowAndSave) {
                "あいう\r\n----------\r\n"));
   EXPECT_EQ(form.questions, std::vector<std::string>{sj("ヘッダー部分とCheck済部分を新規ファイルに結合します。")});
   EXPECT_FALSE(form.action("SaveAs1")->isEnabled());
+
+  // The undo ("元に戻す" is hidden) deletes the new file.
+  form.run([&form] { form.workspace().Repeat1Click(); });
+  EXPECT_FALSE(std::filesystem::exists(joined));
+  EXPECT_EQ(form.messages.back(), sj("新規ファイル\"" + joined + "\"の消去...OK"));
   form.close();
 }
 
@@ -188,6 +193,13 @@ TEST(JoinSplitWindowTest, SplitByThePopUpSaveAndShowAPiece) {
   EXPECT_EQ(editor->memo()->toPlainText(), "L1\nL2\nL3\nL4\nL5");
   EXPECT_EQ(editor->windowTitle(), "Editer");
   editor->close();
+
+  form.run([&form] { form.workspace().Repeat1Click(); });
+  EXPECT_EQ(form.questions.back(), sj("更新しますか？"));
+  for (const char* piece : {"/memo0.txt", "/memo1.txt", "/memo2.txt"}) {
+    EXPECT_FALSE(std::filesystem::exists(tree + piece)) << piece;
+  }
+  EXPECT_TRUE(std::filesystem::exists(tree + "/memo.txt"));
   form.close();
 }
 
