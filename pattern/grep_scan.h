@@ -4,19 +4,20 @@
 // The file grep reports every line from which a walk of the DFA, started at one of its characters
 // (the LF before the line counts as the line's first), reaches an accepting state after at least one
 // character. Walked literally through TTxtFile's GetChar and NextChar that costs a few calls and a
-// search of a transition chain per character. These walks compute the same thing on the reader's
-// window directly:
+// search of a transition chain per character, and walking from each start in turn costs the square
+// of a long line's length when walks run far. The scan computes the same thing on the reader's window
+// directly, all walks of a line at once:
 //
 //   - GrepTables turns the DFA into byte tables: per state a row of 256 entries for one-byte
 //     characters and, for each lead byte, a row of 256 entries for its trail bytes. Rows are made the
-//     first time the walk needs them, so a DFA of thousands of states costs only what a file touches.
-//   - When every match must begin with the same characters (the literal itself, "^abc" = LF a b c,
-//     "ファイル.*設定"), memmem finds the candidates. A candidate counts only when it starts on a
-//     character boundary (a run of lead-byte values before it has even length), and the DFA walk from
-//     there decides, exactly as from any other start.
-//   - Else, when a match can begin with only a few characters (the fuzzy forms of a word: フ, ﾌ, ふ),
-//     16 positions at a time are compared with all of them, and only those positions are tried.
-//   - Otherwise every character is one lookup in the start state's table; most start no walk at all.
+//     first time they are needed, so a DFA of thousands of states costs only what a file touches.
+//   - GrepSets (grep_sets.h) moves the walks of the current line forward together, as one set of DFA
+//     states, one lookup per character; the line holds a match when a member accepts.
+//   - While no walk is under way, a pattern whose matches all begin with the same characters (the
+//     literal itself, "^abc" = LF a b c, "ファイル.*設定") skips with memmem to the next place where
+//     they occur; a place counts only when it starts on a character boundary (a run of lead-byte
+//     values before it has even length). A pattern that can begin with only a few characters (the
+//     fuzzy forms of a word: フ, ﾌ, ふ) skips to the next of them, 16 positions compared at a time.
 //
 // The window is normalised text (see txt_file.h): one LF per line end, no CR, no zero byte inside it,
 // zero bytes after it. A lead byte followed by an LF is a one-byte character, as in the reader.

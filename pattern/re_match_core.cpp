@@ -33,12 +33,13 @@ namespace kelvane {
 
 // ---- The straightforward walks ----
 
-const char* TMatchCORE::walkFrom(const char* text, const TREDFAState* state) const {
+const char* TMatchCORE::walkFrom(const char* text, const TREDFAState* state, std::size_t& budget) const {
   if (state == nullptr) return nullptr;
   const char* result = nullptr;
   const char* pos = text;
   uint16_t code;
   for (;;) {
+    if (budget-- == 0) throw WalkBudgetSpent{};
     if (state->IsAccepting()) result = pos;
     code = ReadTextChar(pos);
     if (code == 0) break;
@@ -51,15 +52,15 @@ const char* TMatchCORE::walkFrom(const char* text, const TREDFAState* state) con
   return result;
 }
 
-const char* TMatchCORE::walkAtLineHead(const char* text, const TREDFAState* state) const {
-  if (!CurrentDFA().LineHeadUsed) return walkFrom(text, state);
-  const char* p = walkFrom(text, NextState(state, GetLineHeadCode()));
+const char* TMatchCORE::walkAtLineHead(const char* text, const TREDFAState* state, std::size_t& budget) const {
+  if (!CurrentDFA().LineHeadUsed) return walkFrom(text, state, budget);
+  const char* p = walkFrom(text, NextState(state, GetLineHeadCode()), budget);
   if (p == nullptr) return nullptr;
-  const char* q = walkFrom(text, state);
+  const char* q = walkFrom(text, state, budget);
   return q != nullptr && q >= p ? q : p;
 }
 
-void TMatchCORE::walkPlain(const char* text, const char*& start, const char*& end) const {
+void TMatchCORE::walkPlain(const char* text, const char*& start, const char*& end, std::size_t& budget) const {
   start = end = nullptr;
   const TREDFAState* const initial = CurrentDFA().Start;
   if (*text == 0) {
@@ -70,6 +71,7 @@ void TMatchCORE::walkPlain(const char* text, const char*& start, const char*& en
     const TREDFAState* s = initial;
     const char* cur = pos;
     while (s != nullptr) {
+      if (budget-- == 0) throw WalkBudgetSpent{};
       if (s->IsAccepting()) {
         start = pos;
         end = cur;
@@ -82,24 +84,24 @@ void TMatchCORE::walkPlain(const char* text, const char*& start, const char*& en
   }
 }
 
-void TMatchCORE::walkAnchored(const char* text, const char*& start, const char*& end) const {
+void TMatchCORE::walkAnchored(const char* text, const char*& start, const char*& end, std::size_t& budget) const {
   start = text;
-  end = walkAtLineHead(text, CurrentDFA().Start);
-  if (end == nullptr) walkScan(text, start, end);
+  end = walkAtLineHead(text, CurrentDFA().Start, budget);
+  if (end == nullptr) walkScan(text, start, end, budget);
 }
 
-void TMatchCORE::walkScan(const char* text, const char*& start, const char*& end) const {
+void TMatchCORE::walkScan(const char* text, const char*& start, const char*& end, std::size_t& budget) const {
   start = end = nullptr;
   const TRE_DFA& dfa = CurrentDFA();
   const char* pos = text;
   for (; *pos != 0; pos += CharLengthAt(pos)) {
-    if (const char* e = walkFrom(pos, dfa.Start)) {
+    if (const char* e = walkFrom(pos, dfa.Start, budget)) {
       start = pos;
       end = e;
       return;
     }
     if (*pos == '\n' && dfa.LineHeadUsed) {
-      if (const char* e = walkAtLineHead(pos + 1, dfa.Start)) {
+      if (const char* e = walkAtLineHead(pos + 1, dfa.Start, budget)) {
         start = pos + 1;
         end = e;
         return;
@@ -126,12 +128,9 @@ const TRELinearText* TMatchCORE::linearText(Text& text, bool tailTest) const {
   const int kind = tailTest ? 1 : 0;
   if (!text.tried_[kind]) {
     text.tried_[kind] = true;
-    const std::size_t length = std::strlen(text.base_);
-    if (length >= kLinearFrom) {
-      TRELinearTables& tables = linearTables();
-      TREBackSets& sets = tables.Sets(tailTest, LineSeparator == mcls_CRLF ? 13 : 10);
-      if (text.storage_[kind].Prepare(tables, sets, text.base_)) text.linear_[kind] = &text.storage_[kind];
-    }
+    TRELinearTables& tables = linearTables();
+    TREBackSets& sets = tables.Sets(tailTest, LineSeparator == mcls_CRLF ? 13 : 10);
+    if (text.storage_[kind].Prepare(tables, sets, text.base_)) text.linear_[kind] = &text.storage_[kind];
   }
   return text.linear_[kind];
 }
@@ -183,26 +182,57 @@ void TMatchCORE::linearScan(const TRELinearText& t, std::size_t from, const char
   if (dfa.LineTailUsed && tables.TailOK(initial)) start = end = t.At(n);
 }
 
-// ---- The entry points ----
+// ---- The entry points: the straightforward walk within its budget, else the linear search ----
+
+std::size_t& TMatchCORE::Budget(Text& text) {
+  if (!text.budgetSet_) {
+    text.budgetSet_ = true;
+    const std::size_t length = std::strlen(text.base_);
+    const std::size_t most = static_cast<std::size_t>(-1);
+    const std::size_t perByte = kWalkStepsPerByte;
+    text.budget_ = perByte != 0 && length > (most - kWalkStepsFree) / perByte ? most : length * perByte + kWalkStepsFree;
+  }
+  return text.budget_;
+}
+
+// Runs one straightforward search within text's budget; false when it gave up, and from then on the
+// text is searched linearly (a search that gave up once would only give up again).
+template <class Walk>
+bool TMatchCORE::WithinBudget(Text& text, Walk&& walk) {
+  if (text.linearOnly_) return false;
+  try {
+    walk(Budget(text));
+    return true;
+  } catch (const WalkBudgetSpent&) {
+    text.linearOnly_ = true;
+    return false;
+  }
+}
 
 void TMatchCORE::MatchPlain(Text& text, const char* from, const char*& start, const char*& end) const {
+  if (WithinBudget(text, [&](std::size_t& budget) { walkPlain(from, start, end, budget); })) return;
   if (const TRELinearText* t = linearText(text, false)) return linearPlain(*t, t->IndexOf(from), start, end);
-  walkPlain(from, start, end);
+  std::size_t unlimited = static_cast<std::size_t>(-1);
+  walkPlain(from, start, end, unlimited);
 }
 
 void TMatchCORE::MatchAnchored(Text& text, const char* from, const char*& start, const char*& end) const {
+  if (WithinBudget(text, [&](std::size_t& budget) { walkAnchored(from, start, end, budget); })) return;
   if (const TRELinearText* t = linearText(text, true)) {
     const std::size_t k = t->IndexOf(from);
     const int64_t e = linearAtLineHead(*t, k);
     if (e >= 0) return SetMatch(*t, k, e, start, end);
     return linearScan(*t, k, start, end);
   }
-  walkAnchored(from, start, end);
+  std::size_t unlimited = static_cast<std::size_t>(-1);
+  walkAnchored(from, start, end, unlimited);
 }
 
 void TMatchCORE::ScanAnchored(Text& text, const char* from, const char*& start, const char*& end) const {
+  if (WithinBudget(text, [&](std::size_t& budget) { walkScan(from, start, end, budget); })) return;
   if (const TRELinearText* t = linearText(text, true)) return linearScan(*t, t->IndexOf(from), start, end);
-  walkScan(from, start, end);
+  std::size_t unlimited = static_cast<std::size_t>(-1);
+  walkScan(from, start, end, unlimited);
 }
 
 void TMatchCORE::MatchPlain(const char* text, const char*& start, const char*& end) const {
@@ -232,11 +262,14 @@ const char* TMatchCORE::LongestAtLineHead(const char* text, const TREDFAState* s
 const char* TMatchCORE::LongestFrom(const char* text, const TREDFAState* state) const {
   if (state == nullptr) return nullptr;
   Text prepared(text);
+  const char* end = nullptr;
+  if (WithinBudget(prepared, [&](std::size_t& budget) { end = walkFrom(text, state, budget); })) return end;
   if (const TRELinearText* t = linearText(prepared, true)) {
     const int64_t e = t->LongestFrom(0, static_cast<int32_t>(state->Index));
     return e < 0 ? nullptr : t->At(static_cast<std::size_t>(e));
   }
-  return walkFrom(text, state);
+  std::size_t unlimited = static_cast<std::size_t>(-1);
+  return walkFrom(text, state, unlimited);
 }
 
 }  // namespace kelvane

@@ -8,9 +8,11 @@
 // feeds the line-head code at the start of the text and after each LF, and tests the line-tail code
 // where a walk stops at a line end (CR under mcls_CRLF, LF under mcls_LF) or at the end of the text.
 //
-// Those are the results; the work is another matter. A short text is searched exactly that way. A long
-// one is searched in linear time (re_match_linear.h): one backward pass learns from which positions a
-// walk finds anything, so only the walk that matches is made, and it stops right after its match.
+// Those are the results; the work is another matter. A text is searched exactly that way as long as
+// the walks stay within a budget of steps linear in the text's length, which ordinary patterns and
+// texts never exhaust. Past it the search starts again in linear time (re_match_linear.h): one
+// backward pass learns from which positions a walk finds anything, so only the walk that matches is
+// made, and it stops right after its match.
 //
 // Nothing here reads past the NUL: a lead byte right before it is a one-byte character. Matching
 // never raises (std::bad_alloc aside).
@@ -50,7 +52,8 @@ class TMatchCORE : public TRegularExpression {
   }
 
  protected:
-  // One text searched many times (GSub): prepared for the linear search once, when it is long enough.
+  // One text searched many times (GSub): the walks' budget is for all its searches together, and once
+  // it is spent the text is prepared for the linear search once.
   class Text {
    public:
     explicit Text(const char* base) : base_(base) {}
@@ -59,6 +62,9 @@ class TMatchCORE : public TRegularExpression {
    private:
     friend class TMatchCORE;
     const char* base_;
+    bool budgetSet_ = false;
+    bool linearOnly_ = false;
+    std::size_t budget_ = 0;
     bool tried_[2] = {false, false};  // per kind of walk: without and with the tail test
     TRELinearText* linear_[2] = {nullptr, nullptr};
     TRELinearText storage_[2];
@@ -73,25 +79,33 @@ class TMatchCORE : public TRegularExpression {
   // Compiling may free the DFA the linear tables were made for: they are dropped.
   void CompileRegExp(const std::string& text) override;
 
-  // Texts of at least this many bytes are searched in linear time; shorter ones the straightforward
-  // way, which costs less for them. Tests set it to 0 (always linear) or to the largest size (never).
-  static inline std::size_t kLinearFrom = 512;
+  // The straightforward search of a text may take kWalkStepsPerByte steps per byte of the text and
+  // kWalkStepsFree more before the linear search takes over. Tests set both to 0 (always linear) or
+  // the first to the largest size (never).
+  static inline std::size_t kWalkStepsPerByte = 4;
+  static inline std::size_t kWalkStepsFree = 4096;
 
  private:
-  // The straightforward searches, on the text up to its NUL.
-  void walkPlain(const char* text, const char*& start, const char*& end) const;
-  void walkAnchored(const char* text, const char*& start, const char*& end) const;
-  void walkScan(const char* text, const char*& start, const char*& end) const;
-  const char* walkAtLineHead(const char* text, const TREDFAState* state) const;
-  const char* walkFrom(const char* text, const TREDFAState* state) const;
+  // The straightforward searches, on the text up to its NUL; each step costs one of `budget`, and
+  // when none is left they give up by raising WalkBudgetSpent (caught by the entry points).
+  struct WalkBudgetSpent {};
+  void walkPlain(const char* text, const char*& start, const char*& end, std::size_t& budget) const;
+  void walkAnchored(const char* text, const char*& start, const char*& end, std::size_t& budget) const;
+  void walkScan(const char* text, const char*& start, const char*& end, std::size_t& budget) const;
+  const char* walkAtLineHead(const char* text, const TREDFAState* state, std::size_t& budget) const;
+  const char* walkFrom(const char* text, const TREDFAState* state, std::size_t& budget) const;
+  // The budget of text's walks, set at its first search.
+  static std::size_t& Budget(Text& text);
+  template <class Walk>
+  static bool WithinBudget(Text& text, Walk&& walk);
 
   // The linear searches from character `from` of a prepared text.
   void linearPlain(const TRELinearText& t, std::size_t from, const char*& start, const char*& end) const;
   void linearScan(const TRELinearText& t, std::size_t from, const char*& start, const char*& end) const;
   int64_t linearAtLineHead(const TRELinearText& t, std::size_t k) const;
 
-  // The prepared form of text for walks with or without the tail test, or null when the text is short
-  // or its backward sets would take too much memory.
+  // The prepared form of text for walks with or without the tail test, or null when its backward sets
+  // would take too much memory.
   const TRELinearText* linearText(Text& text, bool tailTest) const;
   TRELinearTables& linearTables() const;
 

@@ -127,6 +127,9 @@ bool TRELinearText::Prepare(TRELinearTables& tables, TREBackSets& sets, const ch
   classes_.clear();
   const std::size_t bytes = std::strlen(text);
   if (bytes >= std::numeric_limits<uint32_t>::max()) return false;
+  offsets_.reserve(bytes + 1);
+  classes_.reserve(bytes);
+  hint_ = 0;
   for (const char* p = text; *p != 0;) {
     offsets_.push_back(static_cast<uint32_t>(p - text));
     classes_.push_back(tables.ClassOf(ReadTextChar(p)));
@@ -146,7 +149,15 @@ bool TRELinearText::Prepare(TRELinearTables& tables, TREBackSets& sets, const ch
 
 std::size_t TRELinearText::IndexOf(const char* p) const {
   const auto offset = static_cast<uint32_t>(p - base_);
-  return static_cast<std::size_t>(std::lower_bound(offsets_.begin(), offsets_.end(), offset) - offsets_.begin());
+  // GSub asks for places further and further on, each just after the last match: look from the last
+  // answer first, a few characters on at most.
+  std::size_t k = hint_;
+  if (offsets_[k] <= offset) {
+    for (std::size_t tries = 0; tries < 64 && k < offsets_.size() && offsets_[k] < offset; ++tries) ++k;
+    if (k < offsets_.size() && offsets_[k] >= offset && (k == 0 || offsets_[k - 1] < offset)) return hint_ = k;
+  }
+  k = static_cast<std::size_t>(std::lower_bound(offsets_.begin(), offsets_.end(), offset) - offsets_.begin());
+  return hint_ = k;
 }
 
 int64_t TRELinearText::LongestFrom(std::size_t k, int32_t s) const {

@@ -141,6 +141,7 @@ class TRELinearText {
   std::vector<uint32_t> offsets_;  // byte offset of each character, and of the NUL
   std::vector<uint16_t> classes_;  // class of each character
   std::vector<int32_t> live_;      // Live(k) as a set id, k = 0..n
+  mutable std::size_t hint_ = 0;   // the last index IndexOf found
 };
 
 }  // namespace kelvane

@@ -21,15 +21,24 @@ class LfAnchoredAWKStr : public TAWKStr {
   uint16_t GetLineTailCode() const override { return 10; }
 };
 
-class LinearFrom {
+// The budget of the straightforward walks while it lives: {0, 0} searches everything linearly,
+// {kNever, 0} nothing.
+class WalkBudget {
  public:
-  explicit LinearFrom(std::size_t bytes) : saved_(TMatchCORE::kLinearFrom) { TMatchCORE::kLinearFrom = bytes; }
-  ~LinearFrom() { TMatchCORE::kLinearFrom = saved_; }
-  LinearFrom(const LinearFrom&) = delete;
-  LinearFrom& operator=(const LinearFrom&) = delete;
+  WalkBudget(std::size_t perByte, std::size_t free)
+      : perByte_(TMatchCORE::kWalkStepsPerByte), free_(TMatchCORE::kWalkStepsFree) {
+    TMatchCORE::kWalkStepsPerByte = perByte;
+    TMatchCORE::kWalkStepsFree = free;
+  }
+  ~WalkBudget() {
+    TMatchCORE::kWalkStepsPerByte = perByte_;
+    TMatchCORE::kWalkStepsFree = free_;
+  }
+  WalkBudget(const WalkBudget&) = delete;
+  WalkBudget& operator=(const WalkBudget&) = delete;
 
  private:
-  std::size_t saved_;
+  std::size_t perByte_, free_;
 };
 constexpr std::size_t kNever = static_cast<std::size_t>(-1);
 
@@ -41,8 +50,8 @@ struct Outcome {
   }
 };
 
-Outcome Search(const TAWKStr& awk, const std::string& text, std::size_t linearFrom) {
-  LinearFrom mode(linearFrom);
+Outcome Search(const TAWKStr& awk, const std::string& text, std::size_t perByte, std::size_t free = 0) {
+  WalkBudget budget(perByte, free);
   Outcome o;
   awk.Match(text, o.position, o.length);
   o.replaced = text;
@@ -121,14 +130,18 @@ TEST(LinearMatch, AgreesOnLongTexts) {
   CompareOnRandomCases<LfAnchoredAWKStr>(78, 60, 400);
 }
 
-// The first search of a text decides which way it is searched; a text just below and one just above
-// the size where the linear search begins give the same results.
-TEST(LinearMatch, TheSizeThatChoosesTheSearchChangesNoResult) {
+// When the budget runs out in the middle of a GSub, the searches after it are linear; wherever that
+// happens, the result is the same.
+TEST(LinearMatch, ABudgetSpentMidwayChangesNoResult) {
   TAWKStr awk;
-  awk.SetRegExp("a(aa)*$|b");
-  for (std::size_t size : {TMatchCORE::kLinearFrom - 1, TMatchCORE::kLinearFrom, TMatchCORE::kLinearFrom + 1}) {
-    const std::string text(size, 'a');
-    EXPECT_TRUE(Search(awk, text, kNever) == Search(awk, text, TMatchCORE::kLinearFrom)) << size;
+  for (const char* pattern : {"a(aa)*$|b", "a|a.*b", "^a|b$|x*"}) {
+    awk.SetRegExp(pattern);
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += std::string(static_cast<std::size_t>(i % 7), 'a') + (i % 3 ? "b\r\n" : "\n");
+    const Outcome walked = Search(awk, text, kNever);
+    for (std::size_t free = 0; free < 600; free += 7) {
+      EXPECT_TRUE(walked == Search(awk, text, 0, free)) << pattern << " after " << free << " steps";
+    }
   }
 }
 
@@ -161,8 +174,8 @@ TEST(LinearMatch, LongLinesThatUsedToFreeze) {
 
 // Results that look odd, each what the rules of the search give; they are kept.
 TEST(LinearMatch, ResultsThatFollowFromTheRules) {
-  for (std::size_t linearFrom : {kNever, std::size_t{0}}) {
-    LinearFrom mode(linearFrom);
+  for (std::size_t perByte : {kNever, std::size_t{0}}) {
+    WalkBudget budget(perByte, 0);
     TAWKStr awk;
     int position = -1, length = -1;
     // "$" is tested only where a walk stops; here the walk goes on over the CR LF and stops at the y.

@@ -158,15 +158,19 @@ const std::vector<std::string> kAlphabetAtoms = {"a",        "b", "\\n",        
 // text the straightforward way).
 class LinearFrom {
  public:
-  explicit LinearFrom(bool linear) : saved_(TMatchCORE::kLinearFrom) {
-    TMatchCORE::kLinearFrom = linear ? 0 : static_cast<std::size_t>(-1);
+  explicit LinearFrom(bool linear) : perByte_(TMatchCORE::kWalkStepsPerByte), free_(TMatchCORE::kWalkStepsFree) {
+    TMatchCORE::kWalkStepsPerByte = linear ? 0 : static_cast<std::size_t>(-1);
+    TMatchCORE::kWalkStepsFree = 0;
   }
-  ~LinearFrom() { TMatchCORE::kLinearFrom = saved_; }
+  ~LinearFrom() {
+    TMatchCORE::kWalkStepsPerByte = perByte_;
+    TMatchCORE::kWalkStepsFree = free_;
+  }
   LinearFrom(const LinearFrom&) = delete;
   LinearFrom& operator=(const LinearFrom&) = delete;
 
  private:
-  std::size_t saved_;
+  std::size_t perByte_, free_;
 };
 
 TEST(MatchReference, EveryPatternOfUpToTwoAtomsAgreesUnderBothSeparators) {
