@@ -147,10 +147,12 @@ class Scanner {
     // the line.
     std::size_t keep = std::min(lineStart_, p_);
     if (bnd_ < keep) bnd_ = keep;
+    if (scan_ < p_) scan_ = p_;
     file_.SetAnchor(p_, keep, lineNo_);
     std::size_t shift = 0;
     file_.Refill(&shift);
     p_ -= shift;
+    scan_ -= shift;
     lineStart_ -= shift;
     bnd_ -= shift;
     verdicts_.Shift(shift);
@@ -356,23 +358,24 @@ class Scanner {
   // `keep` bytes wait for the next block.
   template <class Find>
   bool SkipToCandidate(Find& find, std::size_t keep) {
+    if (scan_ < p_) scan_ = p_;
     for (;;) {
-      std::size_t h = find(p_);
+      std::size_t h = find(scan_);
       if (h == kEverywhere) return true;
       if (h == kNoCandidate) {
         if (file_.AtFileEnd()) return false;
-        Advance(end_ - p_ > keep ? end_ - keep : p_);
+        Advance(end_ - scan_ > keep ? end_ - keep : scan_);
+        scan_ = p_;
         Refill();
         continue;
       }
       if (d_[h] == '\n' && h + 1 == end_ && file_.AtFileEnd()) return false;  // the final LF ends the file
       if (d_[h] != '\n' && !OnBoundary(h)) {
-        Advance(h + 1);  // h is a trail byte, so the next byte starts a character
-        bnd_ = p_;
+        scan_ = bnd_ = h + 1;  // h is a trail byte, so the next byte starts a character
         continue;
       }
       Advance(h);
-      bnd_ = p_;
+      scan_ = bnd_ = p_;
       return true;
     }
   }
@@ -419,6 +422,7 @@ class Scanner {
   const char* d_;
   std::size_t end_;
   std::size_t p_ = 0;          // the next character to read; everything before it is counted
+  std::size_t scan_ = 0;       // where the search for a candidate goes on (at or after p_)
   std::size_t lineStart_ = 0;  // the first byte of the line of p_
   std::size_t bnd_ = 0;        // a character boundary at or before every candidate still to test
   std::int32_t lineNo_ = 0;    // the line of p_ (the LF at p_ is not yet counted)

@@ -37,24 +37,20 @@ class GrepSets {
   // Keeps a reference to tables (and so to its DFA), which must outlive this. Raises std::bad_alloc.
   explicit GrepSets(GrepTables& tables);
 
-  bool Accepting(std::int32_t x) const { return sets_[static_cast<std::size_t>(x)].accepting; }
+  bool Accepting(std::int32_t x) const { return accepting_[static_cast<std::size_t>(x)] != 0; }
   // The set after the one-byte character b (a lead byte followed by an LF included).
   std::int32_t Single(std::int32_t x, unsigned char b) {
-    Set& set = sets_[static_cast<std::size_t>(x)];
-    if (set.single) {
-      const std::int32_t known = set.single[b];
+    if (const std::int32_t* row = single_[static_cast<std::size_t>(x)]) {
+      const std::int32_t known = row[b];
       if (known != kUnknown) return known;
     }
     return Make(x, b);
   }
   // The set after the double-byte character lead, trail.
   std::int32_t Double(std::int32_t x, unsigned char lead, unsigned char trail) {
-    Set& set = sets_[static_cast<std::size_t>(x)];
-    if (set.doubles) {
-      if (const std::int32_t* row = set.doubles[LeadIndex(lead)].get()) {
-        const std::int32_t known = row[trail];
-        if (known != kUnknown) return known;
-      }
+    if (const std::int32_t* row = double_[static_cast<std::size_t>(x) * kLeadCount + LeadIndex(lead)]) {
+      const std::int32_t known = row[trail];
+      if (known != kUnknown) return known;
     }
     return Make(x, static_cast<std::uint16_t>(lead << 8 | trail));
   }
@@ -62,19 +58,12 @@ class GrepSets {
   std::int32_t Detach(std::int32_t x);
   // Counts the times every set was dropped.
   std::uint32_t Epoch() const { return epoch_; }
-  std::size_t Count() const { return sets_.size(); }
+  std::size_t Count() const { return members_.size(); }
 
  private:
   static constexpr std::int32_t kUnknown = -2;
+  static constexpr std::size_t kLeadCount = 60;
   static std::size_t LeadIndex(unsigned char lead) { return lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + 31u; }
-  struct Set {
-    std::vector<std::int32_t> members;  // DFA state indices, ascending
-    bool starts = false;                // a walk starts at every character
-    bool accepting = false;
-    std::int32_t detached = kUnknown;
-    std::unique_ptr<std::int32_t[]> single;                   // 256 entries
-    std::unique_ptr<std::unique_ptr<std::int32_t[]>[]> doubles;  // per lead byte, 256 entries
-  };
   // The set after x on code (below 0x100 a one-byte character), remembered in x's rows. When the sets
   // are dropped on the way, x is made again first, and the result is valid in the new epoch.
   std::int32_t Make(std::int32_t x, std::uint16_t code);
@@ -82,7 +71,14 @@ class GrepSets {
   void Reset();
 
   GrepTables& tables_;
-  std::vector<Set> sets_;
+  // Per set: its DFA states (ascending), whether walks start, whether one accepts, its detached twin.
+  std::vector<std::vector<std::int32_t>> members_;
+  std::vector<std::uint8_t> starts_, accepting_;
+  std::vector<std::int32_t> detached_;
+  // Rows of next sets, made at first use: per set one for one-byte characters, and per set and lead
+  // byte one for the trail bytes.
+  std::vector<std::int32_t*> single_, double_;
+  std::vector<std::unique_ptr<std::int32_t[]>> rows_;
   std::unordered_map<std::string, std::int32_t> index_;
   std::size_t bytes_ = 0;
   std::uint32_t epoch_ = 0;
