@@ -82,7 +82,7 @@ class TMatchCORE : public TRegularExpression {
   // The straightforward search of a text may take kWalkStepsPerByte steps per byte of the text and
   // kWalkStepsFree more before the linear search takes over. Tests set both to 0 (always linear) or
   // the first to the largest size (never).
-  static inline std::size_t kWalkStepsPerByte = 4;
+  static inline std::size_t kWalkStepsPerByte = 2;
   static inline std::size_t kWalkStepsFree = 4096;
 
  private:

@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string replacement(Take(rest));
   const std::string text(rest);
   const bool lfCodes = switches & 4;
-  TMatchCORE::kWalkStepsPerByte = switches & 8 ? 0 : 4;
+  TMatchCORE::kWalkStepsPerByte = switches & 8 ? 0 : 2;
   std::unique_ptr<TAWKStr> awk = lfCodes ? std::make_unique<LfAnchoredAWKStr>() : std::make_unique<TAWKStr>();
   awk->LineSeparator = switches & 2 ? mcls_LF : mcls_CRLF;
   try {
