@@ -110,17 +110,18 @@ inline constexpr CommandDef kCommandTable[] = {
 
 using command_rows::kCommandTable;
 
-// The row of a control, or nullptr.
-constexpr const CommandDef* findCommand(std::string_view name) {
+// Whether name is a control of the window. A bool, not a row pointer: GCC's undefined-behaviour
+// sanitizer makes a pointer comparison in a constant evaluation non-constant.
+constexpr bool isCommandName(std::string_view name) {
   for (const CommandDef& def : kCommandTable) {
-    if (name == def.name) return &def;
+    if (name == def.name) return true;
   }
-  return nullptr;
+  return false;
 }
 
 consteval CommandId::CommandId(const char* controlName) : name(controlName) {
   // A throw in a constant evaluation is a compile error: the name is not a control of the window.
-  if (!findCommand(controlName)) throw "not a control of the main window";
+  if (!isCommandName(controlName)) throw "not a control of the main window";
 }
 
 }  // namespace kelvane
