@@ -1,5 +1,6 @@
 #include "platform/line_list.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files.h"
@@ -7,11 +8,11 @@
 
 namespace kelvane::files {
 
-std::vector<std::string> splitLines(std::string_view text, bool* cutAtNul) {
-  const auto nul = text.find('\0');
-  if (cutAtNul) *cutAtNul = nul != std::string_view::npos;
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
-  std::vector<std::string> lines;
+std::vector<LineSpan> indexLines(std::string_view text, bool* cutAtNul) {
+  const void* nulAt = std::memchr(text.data(), '\0', text.size());
+  if (cutAtNul) *cutAtNul = nulAt != nullptr;
+  if (nulAt) text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nulAt) - text.data()));
+  std::vector<LineSpan> lines;
   const std::size_t size = text.size();
   std::size_t start = 0;
   auto find = [&](char c) {
@@ -24,13 +25,20 @@ std::vector<std::string> splitLines(std::string_view text, bool* cutAtNul) {
   for (;;) {
     if (nextCR < start) nextCR = find('\r');
     if (nextLF < start) nextLF = find('\n');
-    std::size_t i = nextCR < nextLF ? nextCR : nextLF;
+    const std::size_t i = std::min(nextCR, nextLF);
     if (i >= size) break;
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < size && text[i + 1] == '\n') ++i;
-    start = i + 1;
+    lines.push_back({start, i});
+    start = text[i] == '\r' && i + 1 < size && text[i + 1] == '\n' ? i + 2 : i + 1;
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  if (start < size) lines.push_back({start, size});
+  return lines;
+}
+
+std::vector<std::string> splitLines(std::string_view text, bool* cutAtNul) {
+  const std::vector<LineSpan> spans = indexLines(text, cutAtNul);
+  std::vector<std::string> lines;
+  lines.reserve(spans.size());
+  for (const LineSpan& s : spans) lines.emplace_back(text.substr(s.begin, s.end - s.begin));
   return lines;
 }
 

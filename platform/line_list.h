@@ -9,6 +9,7 @@
 // Before a file is rewritten, a copy of it goes below the temporary folder at the file's own full
 // path (the copy of /a/b/c.txt is TEMP/a/b/c.txt), byte for byte and with its permission bits, and it
 // can be copied back. Every write goes through a temporary file and a rename.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,16 @@ struct LineFile {
   std::string bytes;         // the whole file as read
   unsigned permissions = 0;  // the file's permission bits when read
 };
+
+// One line of a text: its bytes are text.substr(begin, end - begin), without the line end.
+struct LineSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+
+// Where the lines of text are, cut as splitLines cuts them, without copying them (a large file split
+// holds its bytes once); *cutAtNul, when given, tells whether a zero byte ended the text early.
+std::vector<LineSpan> indexLines(std::string_view text, bool* cutAtNul = nullptr);
 
 // Cuts text into lines; *cutAtNul, when given, tells whether a zero byte ended the text early.
 std::vector<std::string> splitLines(std::string_view text, bool* cutAtNul = nullptr);

@@ -26,31 +26,6 @@ namespace kelvane {
 
 namespace split {
 
-std::vector<LineSpan> indexLines(std::string_view text, bool* cutAtNul) {
-  const void* nulAt = std::memchr(text.data(), '\0', text.size());
-  if (cutAtNul) *cutAtNul = nulAt != nullptr;
-  if (nulAt) text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nulAt) - text.data()));
-  std::vector<LineSpan> lines;
-  const std::size_t size = text.size();
-  std::size_t start = 0;
-  auto find = [&](char c) {
-    const void* hit = start < size ? std::memchr(text.data() + start, c, size - start) : nullptr;
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : size;
-  };
-  std::size_t nextCR = find('\r'), nextLF = find('\n');
-  for (;;) {
-    if (nextCR < start) nextCR = find('\r');
-    if (nextLF < start) nextLF = find('\n');
-    std::size_t i = std::min(nextCR, nextLF);
-    if (i >= size) break;
-    lines.push_back({start, i});
-    if (text[i] == '\r' && i + 1 < size && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < size) lines.push_back({start, size});
-  return lines;
-}
-
 std::vector<PieceRange> pieceRanges(const std::vector<int>& points, const std::vector<bool>& checked, int mode) {
   std::vector<PieceRange> pieces;
   if (mode < 1 || mode > 3 || points.size() < 2 || checked.size() != points.size()) return pieces;

@@ -9,17 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/line_list.h"
+
 namespace kelvane::split {
 
-// One line of a text: its bytes are text.substr(begin, end - begin), without the line end.
-struct LineSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-
-// The lines of text cut at CR LF, a lone LF or a lone CR, the text ending at the first zero byte (as
-// files::splitLines cuts them); *cutAtNul tells whether a zero byte ended it early.
-std::vector<LineSpan> indexLines(std::string_view text, bool* cutAtNul = nullptr);
+using files::indexLines;
+using files::LineSpan;
 
 // The lines of one piece, 0-based and inclusive; end < start for a piece without lines.
 struct PieceRange {
