@@ -52,4 +52,13 @@ std::string slurp(const std::string& path) {
   return s.str();
 }
 
+InFolder::InFolder(const std::string& folder) : previous_(stdfs::current_path().string()) {
+  stdfs::current_path(folder);
+}
+
+InFolder::~InFolder() {
+  std::error_code ignored;
+  stdfs::current_path(previous_, ignored);
+}
+
 }  // namespace kelvane::testing

@@ -26,6 +26,19 @@ class TempDir {
   std::string path_;
 };
 
+// Makes folder the process's current folder for the object's life (the window takes its start-up
+// folder from it), and goes back afterwards.
+class InFolder {
+ public:
+  explicit InFolder(const std::string& folder);
+  ~InFolder();
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  std::string previous_;
+};
+
 // The whole content of a file (empty when it cannot be read).
 std::string slurp(const std::string& path);
 

@@ -28,19 +28,10 @@
 namespace kelvane {
 namespace {
 
+using testing::InFolder;
+
 std::string sj(const std::string& utf8) { return cp932::fromUtf8(utf8).text; }
 QString u(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-class InFolder {
- public:
-  explicit InFolder(const std::string& folder) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~InFolder() { std::filesystem::current_path(old_); }
-
- private:
-  std::filesystem::path old_;
-};
 
 // The real window with the person's answers scripted: OK to every question, the queued save paths.
 class ScriptedForm : public TForm1 {

@@ -33,19 +33,7 @@
 namespace kelvane {
 namespace {
 
-// Runs the window in its own current folder, since that is where it reads and writes its files.
-class InFolder {
- public:
-  explicit InFolder(const std::string& folder) {
-    char buf[4096];
-    old_ = getcwd(buf, sizeof buf) ? buf : "/";
-    EXPECT_EQ(chdir(folder.c_str()), 0);
-  }
-  ~InFolder() { (void)!chdir(old_.c_str()); }
-
- private:
-  std::string old_;
-};
+using testing::InFolder;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 std::string sj(const std::string& utf8) { return cp932::fromUtf8(utf8).text; }
@@ -432,7 +420,8 @@ TEST(MainWindowTest, TheInputBoxRefusesTextShiftJisCannotHoldSaysSoAndAsksAgainW
                         input->setTextValue(u("表示"));
                         input->accept();
                       }});
-  const std::optional<std::string> text = form.inputBox(sj("検索文字入力"), sj("検索する文字列を入力してください。"), "");
+  const std::optional<std::string> text =
+      form.inputBox(sj("検索文字入力"), sj("検索する文字列を入力してください。"), "");
   EXPECT_EQ(script.done(), 3u);
   EXPECT_EQ(told, u("Shift-JISで表せない文字が含まれています。入力し直してください。"));
   EXPECT_EQ(offeredAgain, lossy);
@@ -505,7 +494,8 @@ TEST(MainWindowTest, ControlsAreNamedByTheirCaptionsAndARowCanBeToggledByAssisti
     EXPECT_EQ(a->text(QAccessible::Name), w.form.action(name)->toolTip()) << name;
   }
   // The boxes are labelled by the captions beside them.
-  for (auto [box, caption] : {std::pair{w.form.patternBox(), "検索文字列"}, std::pair{w.form.folderBox(), "フォルダ名"}}) {
+  for (auto [box, caption] :
+       {std::pair{w.form.patternBox(), "検索文字列"}, std::pair{w.form.folderBox(), "フォルダ名"}}) {
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
     const auto labels = a->relations(QAccessible::Label);
     ASSERT_EQ(labels.size(), 1) << caption;
@@ -530,8 +520,7 @@ TEST(MainWindowTest, AMegabyteRowIsMeasuredByWhatTheListShows) {
   InFolder in(dir.path());
   TForm1 form;
   const std::string shown(CheckListModel::kShownBytes, 'x');
-  EXPECT_EQ(form.textWidth(ListId::kResult, shown + std::string(1 << 20, 'x')),
-            form.textWidth(ListId::kResult, shown));
+  EXPECT_EQ(form.textWidth(ListId::kResult, shown + std::string(1 << 20, 'x')), form.textWidth(ListId::kResult, shown));
   form.close();
 }
 

@@ -20,20 +20,9 @@
 namespace kelvane {
 namespace {
 
+using testing::InFolder;
+
 std::string sj(const char* utf8) { return cp932::fromUtf8(utf8).text; }
-
-class InFolder {
- public:
-  explicit InFolder(const std::string& folder) {
-    char buf[4096];
-    old_ = getcwd(buf, sizeof buf) ? buf : "/";
-    EXPECT_EQ(chdir(folder.c_str()), 0);
-  }
-  ~InFolder() { (void)!chdir(old_.c_str()); }
-
- private:
-  std::string old_;
-};
 
 // Answers from queues and records every box; a box with no answer queued is recorded as unexpected
 // and cancelled, so the test fails instead of waiting for a person.
