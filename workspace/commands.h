@@ -58,31 +58,37 @@ struct CommandDef {
   int group = 0;  // commands with the same non-zero group are exclusive: one of them is down
   CommandRun run = CommandRun::kHandler;
 
-  // The table's rows read as one line each: cmd(...).off().icon(...).
+  // The table's rows read as one line each: cmd(...).off().icon(...). Each returns a changed copy.
   constexpr CommandDef off() const {
-    return with([](CommandDef& d) { d.enabled = false; });
+    CommandDef d = *this;
+    d.enabled = false;
+    return d;
   }
   constexpr CommandDef hidden() const {
-    return with([](CommandDef& d) { d.visible = false; });
+    CommandDef d = *this;
+    d.visible = false;
+    return d;
   }
   constexpr CommandDef sep() const {
-    return with([](CommandDef& d) { d.separatorBefore = true; });
+    CommandDef d = *this;
+    d.separatorBefore = true;
+    return d;
   }
   constexpr CommandDef icon(const char* theme, const char* fallback) const {
-    return with([=](CommandDef& d) { d.themeIcon = theme, d.fallbackIcon = fallback; });
+    CommandDef d = *this;
+    d.themeIcon = theme;
+    d.fallbackIcon = fallback;
+    return d;
   }
   constexpr CommandDef checks(int exclusiveGroup) const {
-    return with([=](CommandDef& d) { d.checkable = true, d.group = exclusiveGroup; });
+    CommandDef d = *this;
+    d.checkable = true;
+    d.group = exclusiveGroup;
+    return d;
   }
   constexpr CommandDef runs(CommandRun how) const {
-    return with([=](CommandDef& d) { d.run = how; });
-  }
-
- private:
-  template <typename F>
-  constexpr CommandDef with(F f) const {
     CommandDef d = *this;
-    f(d);
+    d.run = how;
     return d;
   }
 };
