@@ -13,6 +13,7 @@
 #include <QStyleOptionViewItem>
 
 #include "platform/cp932.h"
+#include "tests/ui/image_columns.h"
 #include "workspace/ui/check_list_model.h"
 #include "workspace/ui/qt_colors.h"
 #include "workspace/ui/row_delegate.h"
@@ -250,21 +251,6 @@ TEST_F(RowDelegateTest, OnlyAClickOnTheBoxOrTheSpaceKeyToggles) {
   EXPECT_FALSE(list_.isChecked(0));
 }
 
-// The columns of an image that hold a pixel close to colour c.
-std::pair<int, int> columnsOf(const QImage& image, QColor c) {
-  int first = -1, last = -1;
-  for (int x = 0; x < image.width(); ++x) {
-    for (int y = 0; y < image.height(); ++y) {
-      const QColor p = image.pixelColor(x, y);
-      if (std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) + std::abs(p.blue() - c.blue()) < 60) {
-        if (first < 0) first = x;
-        last = x;
-      }
-    }
-  }
-  return {first, last};
-}
-
 TEST(ResultRowPaintTest, TheMatchIsColouredExactlyWhereItsBytesStandAndNowhereElse) {
   CheckList list;
   // The label, the CR LF of a pattern-mode row, then the line; the match starts after double-byte text.
@@ -298,13 +284,13 @@ TEST(ResultRowPaintTest, TheMatchIsColouredExactlyWhereItsBytesStandAndNowhereEl
   const int left = delegate.textLeft(option, model.index(0));
   const int start = left + metrics.horizontalAdvance(RowDelegate::oneLine(QString::fromUtf8("【12列目】\r\nあいう")));
   const int width = metrics.horizontalAdvance(QString::fromUtf8("表示"));
-  const auto [first, last] = columnsOf(image, QColor(255, 0, 0));
+  const auto [first, last] = testing::columnsOf(image, QColor(255, 0, 0));
   ASSERT_GE(first, 0) << "no coloured text";
   EXPECT_GE(first, start);
   EXPECT_LE(last, start + width);
   EXPECT_GT(last - first, width / 2);
-  EXPECT_LT(columnsOf(image, Qt::black).first, start) << "the rest is black";
-  EXPECT_EQ(columnsOf(image, QColor(0, 200, 0)).first, -1);
+  EXPECT_LT(testing::columnsOf(image, Qt::black).first, start) << "the rest is black";
+  EXPECT_EQ(testing::columnsOf(image, QColor(0, 200, 0)).first, -1);
 
   // A header row, and a row whose colour cannot be found, are drawn without colour and without harm.
   image.fill(Qt::white);
@@ -312,14 +298,14 @@ TEST(ResultRowPaintTest, TheMatchIsColouredExactlyWhereItsBytesStandAndNowhereEl
     QPainter painter(&image);
     delegate.paint(&painter, option, model.index(1));
   }
-  EXPECT_EQ(columnsOf(image, QColor(255, 0, 0)).first, -1);
+  EXPECT_EQ(testing::columnsOf(image, QColor(255, 0, 0)).first, -1);
   delegate.setHighlighter([&](int) -> std::optional<HighlightSpan> { return HighlightSpan{90, 4, Qt::red}; });
   image.fill(Qt::white);
   {
     QPainter painter(&image);
     delegate.paint(&painter, option, model.index(0));  // a span past the text's end is ignored
   }
-  EXPECT_EQ(columnsOf(image, QColor(255, 0, 0)).first, -1);
+  EXPECT_EQ(testing::columnsOf(image, QColor(255, 0, 0)).first, -1);
 }
 
 }  // namespace

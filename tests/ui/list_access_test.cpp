@@ -4,9 +4,9 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPainter>
 #include <QSignalSpy>
@@ -14,6 +14,7 @@
 #include <QTabWidget>
 
 #include "platform/cp932.h"
+#include "tests/ui/image_columns.h"
 #include "workspace/ui/check_list_model.h"
 #include "workspace/ui/row_delegate.h"
 
@@ -107,22 +108,6 @@ TEST_F(ListAccessibilityTest, SpaceTogglesTheCurrentRowOfTheView) {
 
 // ---- long rows ----
 
-// Columns of an image holding a pixel near colour c: first and last, -1 when none.
-std::pair<int, int> columnsNear(const QImage& image, QColor c) {
-  int first = -1, last = -1;
-  for (int x = 0; x < image.width(); ++x) {
-    for (int y = 0; y < image.height(); ++y) {
-      const QColor p = image.pixelColor(x, y);
-      if (std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) + std::abs(p.blue() - c.blue()) < 60) {
-        if (first < 0) first = x;
-        last = x;
-        break;
-      }
-    }
-  }
-  return {first, last};
-}
-
 TEST(LongRowTest, AMegabyteRowIsDrawnFromItsStartWithItsLabelAndColourAndKeepsItsText) {
   CheckList list;
   const std::string label = sj("【3列目】");
@@ -154,11 +139,11 @@ TEST(LongRowTest, AMegabyteRowIsDrawnFromItsStartWithItsLabelAndColourAndKeepsIt
   const QFontMetrics metrics(look.font);
   const int left = delegate.textLeft(option, model.index(0));
   const int start = left + metrics.horizontalAdvance(RowDelegate::oneLine(u("【3列目】\r\nab")));
-  const auto [redFirst, redLast] = columnsNear(image, Qt::red);
+  const auto [redFirst, redLast] = testing::columnsOf(image, Qt::red);
   EXPECT_GE(redFirst, start - 1);
   EXPECT_LE(redLast, start + metrics.horizontalAdvance(u("表示")));
-  EXPECT_LT(columnsNear(image, Qt::black).first, start) << "the label is drawn";
-  EXPECT_GT(columnsNear(image, Qt::black).second, 450) << "the line runs to the edge";
+  EXPECT_LT(testing::columnsOf(image, Qt::black).first, start) << "the label is drawn";
+  EXPECT_GT(testing::columnsOf(image, Qt::black).second, 450) << "the line runs to the edge";
 
   // A match that begins beyond what is shown is not drawn at all.
   delegate.setHighlighter([&](int) -> std::optional<HighlightSpan> {
@@ -169,7 +154,7 @@ TEST(LongRowTest, AMegabyteRowIsDrawnFromItsStartWithItsLabelAndColourAndKeepsIt
     QPainter painter(&image);
     delegate.paint(&painter, option, model.index(0));
   }
-  EXPECT_EQ(columnsNear(image, Qt::red).first, -1);
+  EXPECT_EQ(testing::columnsOf(image, Qt::red).first, -1);
 }
 
 TEST(LongRowTest, TheShownPartEndsOnACharacterBoundary) {
