@@ -17,7 +17,14 @@ struct CheckRow {
   std::string text;  // CP932
   bool header = false;
   bool checked = false;
-  bool operator==(const CheckRow&) const = default;
+  // The key of the typed record an operation keeps for this row (0: none). It travels with the row
+  // through every move, copy and assign, so an operation finds what a row stands for without reading
+  // its text. It sits in the padding after the flags: a row is no larger for it.
+  std::uint32_t record = 0;
+  // Two rows are equal when they show the same: the key is the owner's business.
+  bool operator==(const CheckRow& other) const {
+    return text == other.text && header == other.header && checked == other.checked;
+  }
 };
 
 enum class ListChange {

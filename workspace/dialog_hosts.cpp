@@ -31,11 +31,11 @@ void WorkspaceDialogHost::refreshSearchList() {
   for (int i = 0; i < list.count(); ++i) widest = std::max(widest, ws_.ui().textWidth(ListId::kResult, list.text(i)));
   // The row height on top keeps the end of the widest row clear of the list's edge.
   list.setHorizontalExtent(widest + ws_.ui().rowHeight(ListId::kResult));
+  // A file's own row (its record has no line) is a header row again while the file exists.
   for (int i = 0; i < list.count(); ++i) {
-    const std::string& text = list.text(i);
-    if (text.empty() || text[0] != '"') continue;
-    const std::vector<std::string> fields = splitCommaText(text);
-    if (!fields.empty() && files::fileExists(fields[0])) list.setHeader(i, true);
+    if (ws_.ResultLine(i) != -1) continue;
+    const std::optional<std::string> file = ws_.ResultFile(i);
+    if (file && files::fileExists(*file)) list.setHeader(i, true);
   }
 }
 

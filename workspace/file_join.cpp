@@ -8,7 +8,6 @@
 // replaces is first copied to the temporary folder, so the undo can put it back.
 #include "platform/files.h"
 #include "platform/line_list.h"
-#include "workspace/row_text.h"
 #include "workspace/texts.h"
 #include "workspace/workspace.h"
 
@@ -72,7 +71,7 @@ bool Workspace::addJoinContentRow(const std::string& path, const std::string& se
   if (!separator.empty()) CheckListBox2.add(separator, true);
   std::string text = "\"" + path + "\"" + texts().contentSuffix + previewText(file.lines, settings.IgnoreBlankLines);
   NextRowSingleLine = false;
-  CheckListBox2.add(std::move(text), false, true);
+  CheckListBox2.add(CheckRow{std::move(text), false, true, joinPaths_.add(path)});
   return true;
 }
 
@@ -83,14 +82,17 @@ void Workspace::BuildJoinList() {
   int files = 0;
   CheckList::Batch batch(CheckListBox2);
   CheckListBox2.clear();
+  joinPaths_.clear();
+  splitPlan_.reset();  // the list no longer shows a split
   const std::string separator = readJoinSeparator(Profile(settingsPath()));
   if (separator.empty()) ui_.showMessage(t.noSeparator);
   bool stopped = false;
   for (int i = 0; i < CheckListBox1.count() && !stopped; ++i) {
     const CheckRow& row = CheckListBox1.row(i);
-    if (row.header || !row.checked || !files::fileExists(row.text)) continue;
+    const std::string* path = targetPaths_.find(row);
+    if (row.header || !row.checked || !path || !files::fileExists(*path)) continue;
     ++files;
-    stopped = !addJoinContentRow(row.text, separator);
+    stopped = !addJoinContentRow(*path, separator);
     if (files % kFilesPerPump == 0) ui_.processMessages();
   }
   if (stopped) return;
@@ -136,8 +138,9 @@ std::optional<std::string> Workspace::joinedBytes() {
       bytes += "\r\n";
       continue;
     }
-    if (!row.checked) continue;
-    const std::string path = headerRowPath(row.text);
+    const std::string* joined = joinPaths_.find(row);
+    if (!row.checked || !joined) continue;
+    const std::string& path = *joined;
     files::LineFile file;
     try {
       file = files::readLines(path);
@@ -179,8 +182,8 @@ void Workspace::JoinSave() {
   setStatusText(t.askJoin);
   std::string initialFolder;
   for (const CheckRow& row : CheckListBox2.rows()) {
-    if (!row.header) {
-      initialFolder = files::folderPart(headerRowPath(row.text));
+    if (const std::string* path = row.header ? nullptr : joinPaths_.find(row)) {
+      initialFolder = files::folderPart(*path);
       break;
     }
   }
@@ -191,10 +194,7 @@ void Workspace::JoinSave() {
       try {
         const bool copied = keepCopyBeforeReplacing(*target);
         files::writeFile(*target, *bytes);
-        CheckList::Batch batch(CheckListBoxUNDO);
-        CheckListBoxUNDO.clear();
-        CheckListBoxUNDO.add(CheckRow{*target, copied, true});
-        CheckListBoxUNDO.add(t.markerJoin);
+        setUndo(undo::Join{{*target, copied, true}});
         setStatusText(*target + t.saved);
       } catch (const files::FileError& error) {
         ui_.showError(error.what());
@@ -269,8 +269,7 @@ void Workspace::CheckListBox2DblClick() {
     showSplitPiece(selected);
     return;
   }
-  if (CheckListBox2.isHeader(selected)) return;
-  OpenInEditor(headerRowPath(CheckListBox2.text(selected)), std::nullopt, -1);
+  if (const std::optional<std::string> path = JoinPath(selected)) OpenInEditor(*path, std::nullopt, -1);
 }
 
 }  // namespace kelvane

@@ -12,13 +12,11 @@
 #include "workspace/file_split.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/line_list.h"
-#include "workspace/row_text.h"
 #include "workspace/texts.h"
 #include "workspace/workspace.h"
 
@@ -141,7 +139,9 @@ void Workspace::PrepareSplit() {
   const int header = CheckListBox3.selectedIndex();
   // The command is offered on a result header row only; anything else has no file to split.
   if (header < 0 || !CheckListBox3.isHeader(header)) return;
-  const std::string path = headerRowPath(CheckListBox3.text(header));
+  const std::optional<std::string> file = ResultFile(header);
+  if (!file) return;
+  const std::string& path = *file;
   std::string bytes;
   try {
     bytes = files::readFile(path);
@@ -155,23 +155,21 @@ void Workspace::PrepareSplit() {
     ui_.showMessage(path + t.splitNulRefused);
     return;
   }
-  if (!CheckListBoxUNDO.empty() && CheckListBoxUNDO.text(CheckListBoxUNDO.count() - 1) == t.markerReplace) {
-    UndoReplacePreview();
-  }
+  if (ReplacePending()) UndoReplacePreview();
 
   std::vector<int> points{1};
   std::vector<bool> checked{true};
   for (int i = header + 1; i < CheckListBox3.count() && !CheckListBox3.isHeader(i); ++i) {
-    points.push_back(matchRowLineNumber(CheckListBox3.text(i)));
+    points.push_back(ResultLine(i));
     checked.push_back(CheckListBox3.isChecked(i));
   }
   const int lineCount = static_cast<int>(lines.size());
   points.push_back(lineCount);
   checked.push_back(true);
   {
-    CheckList::Batch batch(CheckListBoxUNDO);
-    CheckListBoxUNDO.clear();
-    for (std::size_t i = 0; i < points.size(); ++i) CheckListBoxUNDO.add(std::to_string(points[i]), false, checked[i]);
+    std::vector<std::string> shown;
+    for (int point : points) shown.push_back(std::to_string(point));
+    setUndo(undo::Unmarked{std::move(shown)});
   }
   // The search found these lines; a file cut shorter since has no such lines to split at.
   for (std::size_t i = 1; i + 1 < points.size(); ++i) {
@@ -191,12 +189,15 @@ void Workspace::PrepareSplit() {
   {
     CheckList::Batch batch(CheckListBox2);
     CheckListBox2.clear();
+    joinPaths_.clear();  // the list no longer shows a join
     for (const split::PieceRange& r : split::pieceRanges(points, checked, mode)) {
       SplitPiece piece{r.number, r.start, r.end, split::pieceName(path, r.number)};
       NextRowSingleLine = true;
       CheckListBox2.add(piece.name, true);
       NextRowSingleLine = false;
-      CheckListBox2.add(pieceRowText(bytes, lines, r.start, r.end), false, true);
+      // The content row's key is its piece's place in the plan, plus one.
+      CheckListBox2.add(CheckRow{pieceRowText(bytes, lines, r.start, r.end), false, true,
+                                 static_cast<std::uint32_t>(plan.pieces.size() + 1)});
       widest = std::max(widest, ui_.textWidth(ListId::kJoin, piece.name));
       plan.pieces.push_back(std::move(piece));
     }
@@ -238,24 +239,29 @@ void Workspace::SplitSave() {
     return;
   }
 
-  std::vector<CheckRow> names;
+  // Which pieces their content rows still want, found by the rows' keys.
+  std::vector<bool> checkedPiece(plan.pieces.size(), false);
+  for (const CheckRow& row : CheckListBox2.rows()) {
+    if (!row.header && row.record > 0 && row.record <= plan.pieces.size()) checkedPiece[row.record - 1] = row.checked;
+  }
+  std::vector<undo::SavedFile> names;
   std::vector<std::string> refused;
   bool wroteAny = false;
   try {
     for (std::size_t p = 0; p < plan.pieces.size(); ++p) {
       const SplitPiece& piece = plan.pieces[p];
-      CheckRow row{piece.name, false, false};
-      const bool wanted = piece.end - piece.start >= 1 && !lineAt(bytes, lines, piece.start).empty() &&
-                          CheckListBox2.isChecked(2 * static_cast<int>(p) + 1);
-      const bool clashes = piece.name == plan.file || std::any_of(names.begin(), names.end(), [&](const CheckRow& r) {
-                             return r.text == piece.name;
-                           });
+      undo::SavedFile row{piece.name, false, false};
+      const bool wanted =
+          piece.end - piece.start >= 1 && !lineAt(bytes, lines, piece.start).empty() && checkedPiece[p];
+      const bool clashes =
+          piece.name == plan.file ||
+          std::any_of(names.begin(), names.end(), [&](const undo::SavedFile& r) { return r.path == piece.name; });
       if (wanted && clashes) refused.push_back(piece.name);
       if (wanted && !clashes) {
         names.push_back(row);  // recorded before the write: a copy made for it must reach the undo
-        names.back().header = keepCopyBeforeReplacing(piece.name);
+        names.back().copied = keepCopyBeforeReplacing(piece.name);
         files::writeFile(piece.name, pieceBytes(bytes, lines, piece.start, piece.end));
-        names.back().checked = true;
+        names.back().written = true;
         wroteAny = true;
         continue;
       }
@@ -264,14 +270,10 @@ void Workspace::SplitSave() {
   } catch (const files::FileError& error) {
     ui_.showError(error.what());
     // What was written (and copied) so far stays undoable; with nothing done the list is left alone.
-    if (!wroteAny && std::none_of(names.begin(), names.end(), [](const CheckRow& r) { return r.header; })) return;
+    if (!wroteAny && std::none_of(names.begin(), names.end(), [](const undo::SavedFile& r) { return r.copied; })) return;
   }
   for (const std::string& name : refused) ui_.showMessage(name + t.pieceIsSource);
-  {
-    CheckList::Batch batch(CheckListBoxUNDO);
-    names.push_back(CheckRow{t.markerSplit, false, false});
-    CheckListBoxUNDO.assign(std::move(names));
-  }
+  setUndo(undo::Split{std::move(names)});
   setEnabled({"NewFileB", "SaveAs1"}, true);
   DisableSearchMenus();
   // The undo stays reachable after a split, as after a join.
@@ -281,18 +283,11 @@ void Workspace::SplitSave() {
 
 void Workspace::showSplitPiece(int row) {
   if (!splitPlan_ || CheckListBox2.isHeader(row)) return;
-  std::string range = headerRowPath(CheckListBox2.text(row));
-  const std::string& word = texts().lineWord;
-  for (std::size_t at = range.find(word); at != std::string::npos; at = range.find(word)) range.erase(at, word.size());
-  auto number = [](std::string_view digits) {
-    int value = 0;
-    const auto [rest, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return error == std::errc() && rest == digits.data() + digits.size() && !digits.empty() ? value : -1;
-  };
-  const std::size_t tilde = range.find('~');
-  int first = tilde == std::string::npos ? -1 : number(std::string_view(range).substr(0, tilde));
-  int last = tilde == std::string::npos ? -1 : number(std::string_view(range).substr(tilde + 1));
-  if (first < 0 || last < 0) first = last = 0;
+  const std::uint32_t key = CheckListBox2.row(row).record;
+  if (key == 0 || key > splitPlan_->pieces.size()) return;
+  const SplitPiece& piece = splitPlan_->pieces[key - 1];
+  // The caption's line numbers, 1-based: an empty piece shows nothing.
+  const int first = piece.start + 1, last = piece.end + 1;
   std::string bytes;
   try {
     bytes = files::readFile(splitPlan_->file);

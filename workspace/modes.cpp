@@ -35,9 +35,7 @@ void Workspace::EnterJoinMode() {
   }
   joinDrag_ = ProcessingMode == pmJoin;
   changed();
-  if (!CheckListBoxUNDO.empty() && CheckListBoxUNDO.text(CheckListBoxUNDO.count() - 1) == texts().markerReplace) {
-    Undo();
-  }
+  if (ReplacePending()) Undo();
 }
 
 void Workspace::SelectLastSearchText() {

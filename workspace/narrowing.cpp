@@ -4,7 +4,6 @@
 #include <unordered_map>
 
 #include "platform/cp932.h"
-#include "workspace/row_text.h"
 #include "workspace/texts.h"
 #include "workspace/workspace.h"
 
@@ -21,12 +20,7 @@ void Workspace::File3Click() {
 
 void Workspace::NarrowTargets() {
   setEnabled({"undoB", "Repeat1"}, true);
-  {
-    CheckList::Batch batch(CheckListBoxUNDO);
-    std::vector<CheckRow> saved = CheckListBox1.rows();
-    saved.push_back({texts().markerNarrow, false, false});
-    CheckListBoxUNDO.assign(std::move(saved));
-  }
+  setUndo(undo::Narrowing{CheckListBox1.rows(), targetPaths_});
   CheckList::Batch batch(CheckListBox1);
   // Unchecked file rows go, checked ones are unchecked; folder header rows stay for now.
   std::vector<CheckRow> kept;
@@ -34,13 +28,14 @@ void Workspace::NarrowTargets() {
     if (row.header) {
       kept.push_back(row);
     } else if (row.checked) {
-      kept.push_back({row.text, false, false});
+      kept.push_back({row.text, false, false, row.record});
     }
   }
   // The same file may stand in the list under two letter cases; a header names every one of them.
   std::unordered_map<std::string, std::vector<std::size_t>> byPath;
   for (std::size_t i = 0; i < kept.size(); ++i) {
-    if (!kept[i].header) byPath[cp932::upper(kept[i].text)].push_back(i);
+    const std::string* path = kept[i].header ? nullptr : targetPaths_.find(kept[i]);
+    if (path) byPath[cp932::upper(*path)].push_back(i);
   }
   // Walking upwards, keep holds at each header the check state of the match row right below it.
   const std::vector<CheckRow>& results = CheckListBox3.rows();
@@ -50,8 +45,9 @@ void Workspace::NarrowTargets() {
       keep = results[i].checked;
       continue;
     }
-    if (keep) {
-      const auto found = byPath.find(cp932::upper(headerRowPath(results[i].text)));
+    const ResultRecord* record = results_.find(results[i]);
+    if (keep && record) {
+      const auto found = byPath.find(cp932::upper(results_.path(*record)));
       if (found != byPath.end()) {
         for (std::size_t k : found->second) kept[k].checked = true;
       }

@@ -51,33 +51,30 @@ void Workspace::OpenInEditor(const std::string& file, const std::optional<std::s
 void Workspace::CheckListBox1DblClick() {
   const int selected = CheckListBox1.selectedIndex();
   if (selected < 0) return;
-  const CheckRow& row = CheckListBox1.row(selected);
-  if (row.header) {
-    OpenFolderView(headerRowPath(row.text));
+  const std::optional<std::string> path = TargetPath(selected);
+  if (!path) return;
+  if (CheckListBox1.isHeader(selected)) {
+    OpenFolderView(*path);
   } else {
-    OpenInEditor(row.text, std::nullopt, -1);
+    OpenInEditor(*path, std::nullopt, -1);
   }
 }
 
 void Workspace::N13Click() {
   const int selected = CheckListBox1.selectedIndex();
   if (selected < 0 || CheckListBox1.isHeader(selected)) return;
-  OpenInEditor(CheckListBox1.text(selected), std::nullopt, -1);
+  if (const std::optional<std::string> path = TargetPath(selected)) OpenInEditor(*path, std::nullopt, -1);
 }
 
 void Workspace::openResultRow(bool headerWithWord) {
   const int selected = CheckListBox3.selectedIndex();
-  if (selected < 0) return;
+  const std::optional<std::string> file = ResultFile(selected);
+  if (!file) return;
   if (CheckListBox3.isHeader(selected)) {
-    OpenInEditor(headerRowPath(CheckListBox3.text(selected)),
-                 headerWithWord ? std::optional<std::string>(LastSearchText) : std::nullopt, -1);
+    OpenInEditor(*file, headerWithWord ? std::optional<std::string>(LastSearchText) : std::nullopt, -1);
     return;
   }
-  int header = selected;
-  while (header >= 0 && !CheckListBox3.isHeader(header)) --header;
-  if (header < 0) return;  // a match row always has its file's header row above it
-  OpenInEditor(headerRowPath(CheckListBox3.text(header)), LastSearchText,
-               matchRowLineNumber(CheckListBox3.text(selected)));
+  OpenInEditor(*file, LastSearchText, ResultLine(selected));
 }
 
 void Workspace::CheckListBox3DblClick() { openResultRow(true); }
@@ -85,8 +82,7 @@ void Workspace::N4Click() { openResultRow(false); }
 
 void Workspace::MenuItem7Click() {
   const int selected = CheckListBox2.selectedIndex();
-  if (selected < 0 || CheckListBox2.isHeader(selected)) return;
-  OpenInEditor(headerRowPath(CheckListBox2.text(selected)), std::nullopt, -1);
+  if (const std::optional<std::string> path = JoinPath(selected)) OpenInEditor(*path, std::nullopt, -1);
 }
 
 void Workspace::N16Click() { OpenFolderView("/"); }

@@ -8,17 +8,6 @@ namespace kelvane {
 
 namespace {
 
-bool previewMarked(const CheckList& hidden) {
-  return !hidden.empty() && hidden.text(hidden.count() - 1) == texts().markerReplace;
-}
-
-// Swaps the texts of row index of two lists.
-void exchangeText(CheckList& a, CheckList& b, int index) {
-  std::string text = a.text(index);
-  a.setText(index, b.text(index));
-  b.setText(index, std::move(text));
-}
-
 // The colour of a row is looked for in its first 64 KB only, ended on a character boundary: a list
 // draws no more of a row than that, and a line of megabytes is painted again with every scroll.
 std::size_t highlightWindow(const std::string& text) {
@@ -32,23 +21,22 @@ std::size_t highlightWindow(const std::string& text) {
 }  // namespace
 
 void Workspace::CheckListBox3ClickCheck(int index) {
-  if (!ReplacePending || !previewMarked(CheckListBoxUNDO)) return;
-  // The marker row has no result row: only the rows before it pair up.
-  if (index < 0 || index >= CheckListBox3.count() || index >= CheckListBoxUNDO.count() - 1) return;
-  exchangeText(CheckListBox3, CheckListBoxUNDO, index);
-  CheckListBoxUNDO.setChecked(index, CheckListBox3.isChecked(index));
+  auto* preview = std::get_if<undo::Preview>(&undo_);
+  if (!preview || index < 0 || index >= CheckListBox3.count() || index >= static_cast<int>(preview->other.size())) return;
+  swapPreviewText(*preview, index);
 }
 
 void Workspace::setResultFileChecks(bool on) {
   const int selected = CheckListBox3.selectedIndex();
   if (selected < 0 || selected >= CheckListBox3.count() - 1) return;
-  const bool marked = previewMarked(CheckListBoxUNDO);
-  const int paired = CheckListBoxUNDO.count() - 1;  // rows before the marker
+  auto* preview = std::get_if<undo::Preview>(&undo_);
+  const int paired = preview ? static_cast<int>(preview->other.size()) : 0;
   CheckList::Batch batch(CheckListBox3);
+  CheckList::Batch hidden(CheckListBoxUNDO);
   for (int i = selected + 1; i < CheckListBox3.count() && !CheckListBox3.isHeader(i); ++i) {
-    if (CheckListBox3.isChecked(i) != on && marked && i < paired) exchangeText(CheckListBox3, CheckListBoxUNDO, i);
+    if (CheckListBox3.isChecked(i) == on) continue;
     CheckListBox3.setChecked(i, on);
-    if (marked && ReplacePending && i < paired) CheckListBoxUNDO.setChecked(i, on);
+    if (i < paired) swapPreviewText(*preview, i);
   }
 }
 
@@ -86,17 +74,16 @@ std::optional<Workspace::Highlight> Workspace::ResultHighlight(int index) {
   if (index < 0 || index >= CheckListBox3.count() || !settings.UseRegExp) return std::nullopt;
   const CheckRow& row = CheckListBox3.row(index);
   if (row.header) return std::nullopt;
-  const bool replaced = !ReplaceText.empty() && row.checked;
+  const bool replaced = !ReplaceText().empty() && row.checked;
   try {
-    AWKStr1.SetRegExp(replaced ? ReplaceText : LastSearchText);
-    AWKStr1.SetUseFuzzyCharDic(settings.FuzzyDic);
+    assignPattern(paintStr_, replaced ? ReplaceText() : LastSearchText, settings.FuzzyDic);
   } catch (const ERegExpParser&) {
     return std::nullopt;
   }
   int position = 0, length = 0;
   const std::size_t searched = highlightWindow(row.text);
-  const int found = searched == row.text.size() ? AWKStr1.Match(row.text, position, length)
-                                                : AWKStr1.Match(row.text.substr(0, searched), position, length);
+  const int found = searched == row.text.size() ? paintStr_.Match(row.text, position, length)
+                                                : paintStr_.Match(row.text.substr(0, searched), position, length);
   if (found == 0 || length == 0) return std::nullopt;
   return Highlight{position, length, replaced};
 }

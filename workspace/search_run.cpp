@@ -20,13 +20,16 @@ bool isDocFile(const std::string& path) { return cp932::upper(fileExtension(path
 
 // A match row: "【", the line number, "列目】", then the line, with lineBreak between them in pattern
 // mode. Built in one allocation: a run over a large tree makes hundreds of thousands of them.
-std::string matchRow(std::int64_t lineNo, std::string_view lineBreak, std::string_view line) {
+// lineOffset receives where the line begins in the row.
+std::string matchRow(std::int64_t lineNo, std::string_view lineBreak, std::string_view line, std::uint32_t& lineOffset) {
   const WorkspaceTexts& t = texts();
   char number[24];
   char* end = std::to_chars(number, number + sizeof number, lineNo).ptr;
   std::string row;
   row.reserve(t.lineOpen.size() + (end - number) + t.lineClose.size() + lineBreak.size() + line.size());
-  row.append(t.lineOpen).append(number, end).append(t.lineClose).append(lineBreak).append(line);
+  row.append(t.lineOpen).append(number, end).append(t.lineClose).append(lineBreak);
+  lineOffset = static_cast<std::uint32_t>(row.size());
+  row.append(line);
   return row;
 }
 
@@ -80,17 +83,28 @@ void Workspace::StopSearch() {
   Grep2.Cancel = true;
 }
 
-void Workspace::Grep2Match(TGrep&, const RE_LineInfo_t& info) {
-  CheckListBoxUNDO.add(matchRow(info.LineNo, "\r\n", info.Line), false, true);
+void Workspace::Grep2Match(TGrep&, const RE_LineInfo_t& info) { stageMatch(info.LineNo, "\r\n", info.Line); }
+
+void Workspace::stageFile(const std::string& path) {
+  CheckRow header{"\"" + path + "\"" + texts().resultSuffix, true, false};
+  header.record = results_.addFile(path);
+  staged_.push_back(std::move(header));
+}
+
+void Workspace::stageMatch(std::int64_t lineNo, std::string_view lineBreak, std::string_view line) {
+  std::uint32_t offset = 0;
+  CheckRow row{matchRow(lineNo, lineBreak, line, offset), false, true};
+  row.record = results_.addLine(static_cast<std::uint32_t>(lineNo), offset);
+  staged_.push_back(std::move(row));
 }
 
 // Steps 1 to 5: false when the run ends before any file is searched.
 bool Workspace::prepareRun(std::string& pattern) {
   const WorkspaceTexts& t = texts();
-  ReplaceText.clear();
-  ReplacePending = false;
+  setUndo(undo::Nothing{});
   CheckListBox3.clear();
-  CheckListBoxUNDO.clear();
+  results_.clear();
+  staged_.clear();
   showTab(kTabResult);
   if (ComboBox1.editText().empty()) {
     const std::optional<std::string> answer = ui_.inputBox(t.inputCaption, t.inputPrompt, "");
@@ -99,7 +113,7 @@ bool Workspace::prepareRun(std::string& pattern) {
   }
   // A refused rebuild has said why; the run still says that nothing is there to search.
   if (CheckListBox1.empty() && ComboBox2.count() > 0) BuildTargetList();
-  CheckListBoxUNDO.clear();
+  setUndo(undo::Nothing{});
   const int selected = ComboBox1.selectedIndex();
   if (CheckListBox1.empty()) {
     ui_.showMessage(t.noTargetFiles);
@@ -128,21 +142,19 @@ void Workspace::RunSearch() {
   Grep2.ProcessMessages = [this] { ui_.processMessages(); };
   bool stopped = false;
   try {
-    CheckList::Batch staging(CheckListBoxUNDO);
-    if (settings.UseRegExp) Grep2.SetRegExp(pattern);
+    if (settings.UseRegExp) assignPattern(Grep2, pattern, settings.FuzzyDic);
     const int n = CheckListBox1.count();
     for (int i = 0; i < n && !stopped; ++i) {
       setStatusText(searchProgressText(n > 1 ? static_cast<int>(10.0 * i / (n - 1)) : 10));
       const CheckRow& row = CheckListBox1.row(i);
-      if (row.header || !row.checked || !files::fileExists(row.text)) continue;
+      const std::string* path = targetPaths_.find(row);
+      if (row.header || !row.checked || !path || !files::fileExists(*path)) continue;
       try {
-        searchFile(row.text, pattern);
+        searchFile(*path, pattern);
       } catch (const EGrepCancel&) {
         stopped = true;
       }
-      if (CheckListBoxUNDO.count() > 0 && CheckListBoxUNDO.isHeader(CheckListBoxUNDO.count() - 1)) {
-        CheckListBoxUNDO.remove(CheckListBoxUNDO.count() - 1);
-      }
+      if (!staged_.empty() && staged_.back().header) staged_.pop_back();
       stopped = stopped || stopRequested_;
     }
   } catch (const ERegExpParser& error) {
@@ -155,13 +167,11 @@ void Workspace::RunSearch() {
 }
 
 void Workspace::searchFile(const std::string& path, const std::string& pattern) {
-  CheckListBoxUNDO.add("\"" + path + "\"" + texts().resultSuffix, true, false);
+  stageFile(path);
   if (!settings.UseRegExp) {
     searchPlain(path, pattern);
     return;
   }
-  // Assigning the same flag again would only find the same compiled pattern in the cache.
-  if (Grep2.UseFuzzyCharDic() != settings.FuzzyDic) Grep2.SetUseFuzzyCharDic(settings.FuzzyDic);
   if (isDocFile(path)) {
     ui_.showMessage(texts().docMessage);
     return;
@@ -185,7 +195,7 @@ void Workspace::searchPlain(const std::string& path, const std::string& pattern)
     forEachLine(path, [&](std::string_view line, std::int64_t lineNo) {
       const bool found = exact ? findOnBoundary(line, wanted) != std::string_view::npos
                                : findOnBoundary(cp932::upper(line), wanted) != std::string_view::npos;
-      if (found) CheckListBoxUNDO.add(matchRow(lineNo, {}, line), false, true);
+      if (found) stageMatch(lineNo, {}, line);
       if (lineNo % kPlainPumpLines == 0) ui_.processMessages();
       return !stopRequested_;
     });
@@ -195,12 +205,30 @@ void Workspace::searchPlain(const std::string& path, const std::string& pattern)
   if (stopRequested_) throw EGrepCancel();
 }
 
+void Workspace::ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found) {
+  if (running_) return;
+  setUndo(undo::Nothing{});
+  CheckListBox3.clear();
+  results_.clear();
+  staged_.clear();
+  const std::string_view lineBreak = settings.UseRegExp ? "\r\n" : "";
+  for (const FoundFile& file : found) {
+    if (file.lines.empty()) continue;
+    stageFile(file.path);
+    for (const FoundLine& line : file.lines) stageMatch(line.lineNo, lineBreak, line.line);
+  }
+  finishRun(pattern, false);
+}
+
 // Steps 8 and 9: the staged rows shown, measured and selected, and the run's last word.
 void Workspace::finishRun(const std::string& pattern, bool stopped) {
   const WorkspaceTexts& t = texts();
   {
     CheckList::Batch copy(CheckListBox3);
-    CheckListBox3.assign(CheckListBoxUNDO.rows());
+    // The staged rows move into the list: a run over a large tree is held once, not twice.
+    CheckListBox3.assign(std::move(staged_));
+    staged_ = {};
+    if (!CheckListBox3.empty()) setUndo(undo::Unmarked{});
     int widest = 0;
     for (const CheckRow& row : CheckListBox3.rows())
       widest = std::max(widest, ui_.textWidth(ListId::kResult, row.text));

@@ -90,6 +90,7 @@ bool Workspace::BuildTargetList() {
   CheckListBox2.clear();
   CheckList::Batch batch(CheckListBox1);
   CheckListBox1.clear();
+  targetPaths_.clear();
   widestRow_ = 0;
   leftOut_ = 0;
   leftOutFolders_ = 0;
@@ -97,11 +98,7 @@ bool Workspace::BuildTargetList() {
   const ExtensionFilter filter(ExtensionList);
   if (settings.Subfolders) {
     const FolderScan scan = ScanFolderTree(folder, [this](const std::string& text) { setStatusText(text); });
-    {
-      CheckList::Batch hidden(CheckListBoxUNDO);
-      CheckListBoxUNDO.clear();
-      for (const std::string& f : scan.folders) CheckListBoxUNDO.add(f);
-    }
+    setUndo(undo::Unmarked{scan.folders});
     const int c = static_cast<int>(scan.folders.size());
     for (int a = 0; a < c; ++a) {
       if (c > 1) setStatusText(searchProgressText(static_cast<int>(10.0 * a / (c - 1))));
@@ -128,7 +125,9 @@ int Workspace::AddFolderFiles(const std::string& folder) {
 }
 
 int Workspace::addFolderFiles(const std::string& folder, const ExtensionFilter& filter) {
-  const int header = CheckListBox1.add(folder, true, false);
+  CheckRow headerRow{folder, true, false};
+  headerRow.record = targetPaths_.add(folder);
+  const int header = CheckListBox1.add(std::move(headerRow));
   const FileList list = ListFolderFiles(folder);
   leftOut_ += wantedCount(list.leftOutFiles, filter);
   // Without subfolders nothing below the folder is a target, so a folder left out misses nothing.
@@ -137,7 +136,7 @@ int Workspace::addFolderFiles(const std::string& folder, const ExtensionFilter& 
   int added = 0;
   for (const std::string& path : list.paths) {
     for (int n = filter.wantedCount(path); n > 0; --n) {
-      CheckListBox1.add(path, false, true);
+      CheckListBox1.add(CheckRow{path, false, true, targetPaths_.add(path)});
       ++added;
     }
   }

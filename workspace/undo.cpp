@@ -1,6 +1,6 @@
-// One level of undo. Every undoable operation leaves in the hidden list what its undo needs and a last
-// marker row naming the operation; Undo dispatches on that row. Each branch is its own function, so
-// that the join and split branches can grow without touching the others.
+// One level of undo. Every undoable operation leaves its UndoRecord (undo_record.h); Undo dispatches
+// on the record's type, one function per kind. The hidden list shows the same record in its described
+// rows with the marker row last, but nothing reads it back.
 #include <algorithm>
 
 #include "platform/files.h"
@@ -12,146 +12,179 @@ namespace kelvane {
 
 namespace {
 
-// The rows before the marker row.
-std::vector<std::string> rowsBeforeMarker(const CheckList& hidden) {
-  std::vector<std::string> texts;
-  for (int i = 0; i + 1 < hidden.count(); ++i) texts.push_back(hidden.text(i));
-  return texts;
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+std::vector<CheckRow> previewRows(const undo::Preview& p, const std::vector<CheckRow>& results) {
+  std::vector<CheckRow> rows;
+  rows.reserve(p.other.size() + 1);
+  for (std::size_t i = 0; i < p.other.size(); ++i) {
+    const bool header = i < results.size() && results[i].header;
+    const bool checked = !header && i < results.size() && results[i].checked;
+    rows.push_back({p.other[i], header, checked});
+  }
+  rows.push_back({texts().markerReplace});
+  return rows;
+}
+
+std::vector<CheckRow> savedRows(const std::vector<undo::SavedFile>& saved, const std::string& marker) {
+  std::vector<CheckRow> rows;
+  for (const undo::SavedFile& f : saved) rows.push_back({f.path, f.copied, f.written});
+  rows.push_back({marker});
+  return rows;
 }
 
 }  // namespace
+
+std::vector<CheckRow> hiddenRows(const UndoRecord& record, const std::vector<CheckRow>& results) {
+  const WorkspaceTexts& t = texts();
+  return std::visit(Overloaded{
+                        [](const undo::Nothing&) { return std::vector<CheckRow>(); },
+                        [](const undo::Unmarked& r) {
+                          std::vector<CheckRow> rows;
+                          for (const std::string& text : r.rows) rows.push_back({text});
+                          return rows;
+                        },
+                        [&](const undo::Preview& r) { return previewRows(r, results); },
+                        [&](const undo::Overwrite& r) {
+                          std::vector<CheckRow> rows;
+                          for (const undo::OverwrittenFile& f : r.files) rows.push_back({f.copy});
+                          rows.push_back({t.markerOverwrite});
+                          return rows;
+                        },
+                        [&](const undo::Narrowing& r) {
+                          std::vector<CheckRow> rows = r.rows;
+                          rows.push_back({t.markerNarrow});
+                          return rows;
+                        },
+                        [&](const undo::Join& r) { return savedRows({r.file}, t.markerJoin); },
+                        [&](const undo::Split& r) { return savedRows(r.pieces, t.markerSplit); },
+                    },
+                    record);
+}
 
 void Workspace::undoBClick() { Undo(); }
 void Workspace::Repeat1Click() { Undo(); }
 
 void Workspace::Undo() {
-  const WorkspaceTexts& t = texts();
   setEnabled({"undoB", "OverWriteB", "Repeat1", "N12"}, false);
   changed();
-  if (CheckListBoxUNDO.empty()) {
-    ui_.showMessage(t.cannotUndo);
+  // A preview is undone in place; every other branch works on its own (small) copy, since it ends by
+  // replacing the record, or keeps it when the person cancels.
+  if (ReplacePending()) {
+    UndoReplacePreview();
     return;
   }
-  const std::string marker = CheckListBoxUNDO.text(CheckListBoxUNDO.count() - 1);
-  if (marker == t.markerNarrow) {
-    undoNarrowing();
-  } else if (marker == t.markerReplace) {
-    UndoReplacePreview();
-  } else if (marker == t.markerJoin) {
-    undoJoin();
-  } else if (marker == t.markerSplit) {
-    undoSplit();
-  } else if (marker == t.markerOverwrite) {
-    undoOverwrite();
-  }
+  UndoRecord record = undo_;
+  std::visit(Overloaded{
+                 [&](const undo::Nothing&) { ui_.showMessage(texts().cannotUndo); },
+                 [](const undo::Unmarked&) {},
+                 [](const undo::Preview&) {},
+                 [&](const undo::Overwrite& r) { undoOverwrite(r); },
+                 [&](undo::Narrowing& r) { undoNarrowing(r); },
+                 [&](const undo::Join& r) { undoJoin(r); },
+                 [&](const undo::Split& r) { undoSplit(r); },
+             },
+             record);
 }
 
 void Workspace::UndoReplacePreview() {
   setEnabled({"undoB", "OverWriteB", "Repeat1", "N12"}, false);
-  ReplacePending = false;
-  ReplaceText.clear();
-  unreplaced_.clear();
-  CheckList::Batch batch(CheckListBox3);
-  // The hidden list holds, at the index of each result row, the text the row does not show.
-  const int rows = std::min(CheckListBox3.count(), CheckListBoxUNDO.count() - 1);
-  for (int i = 0; i < rows; ++i) {
-    const CheckRow& hidden = CheckListBoxUNDO.row(i);
-    if (CheckListBox3.isChecked(i)) {
-      CheckListBox3.setText(i, hidden.text);
-      CheckListBox3.setChecked(i, false);
+  auto* preview = std::get_if<undo::Preview>(&undo_);
+  if (preview) {
+    CheckList::Batch batch(CheckListBox3);
+    // A checked row shows its replaced text; the record holds the unreplaced one. Check marks stay.
+    const int rows = std::min(CheckListBox3.count(), static_cast<int>(preview->other.size()));
+    for (int i = 0; i < rows; ++i) {
+      if (!CheckListBox3.isHeader(i) && CheckListBox3.isChecked(i))
+        CheckListBox3.setText(i, std::move(preview->other[static_cast<std::size_t>(i)]));
     }
-    if (!CheckListBox3.isHeader(i)) CheckListBox3.setChecked(i, hidden.checked);
   }
-  CheckListBoxUNDO.clear();
+  setUndo(undo::Nothing{});
   changed();
 }
 
-void Workspace::undoNarrowing() {
+void Workspace::undoNarrowing(undo::Narrowing& record) {
   if (!ui_.confirmOkCancel(texts().askUndoNarrow)) return;
   CheckListBox3.clear();
   CheckListBox2.clear();
-  std::vector<CheckRow> rows(CheckListBoxUNDO.rows().begin(), CheckListBoxUNDO.rows().end() - 1);
-  CheckListBox1.assign(std::move(rows));
-  CheckListBoxUNDO.clear();
+  targetPaths_ = std::move(record.paths);
+  CheckListBox1.assign(std::move(record.rows));
+  setUndo(undo::Nothing{});
 }
 
 // The file the join saved is deleted; a file it replaced comes back from its copy instead.
-void Workspace::undoJoin() {
+void Workspace::undoJoin(const undo::Join& record) {
   const WorkspaceTexts& t = texts();
   if (!ui_.confirmOkCancel(t.askUndoJoin)) return;
-  for (int i = 0; i + 1 < CheckListBoxUNDO.count(); ++i) {
-    const std::string path = CheckListBoxUNDO.text(i);
-    if (CheckListBoxUNDO.isHeader(i)) {
-      restoreReplaced(path);
-      continue;
-    }
-    const std::string named = t.newFile + "\"" + path + "\"";
-    if (!files::fileExists(path)) {
-      ui_.showMessage(named + t.notFound);
-      continue;
-    }
-    ui_.showMessage(named + (files::deleteFile(path) ? t.deleteOk : t.deleteNg));
+  const std::string& path = record.file.path;
+  if (record.file.copied) {
+    restoreReplaced(path);
+  } else if (!files::fileExists(path)) {
+    ui_.showMessage(t.newFile + "\"" + path + "\"" + t.notFound);
+  } else {
+    ui_.showMessage(t.newFile + "\"" + path + "\"" + (files::deleteFile(path) ? t.deleteOk : t.deleteNg));
   }
-  CheckListBoxUNDO.clear();
+  setUndo(undo::Nothing{});
 }
 
 // The pieces the split wrote are deleted, each announced first; a file a piece replaced comes back
 // from its copy, and a file of a piece's name that the split did not write stays.
-void Workspace::undoSplit() {
+void Workspace::undoSplit(const undo::Split& record) {
   const WorkspaceTexts& t = texts();
   if (!ui_.confirmOkCancel(t.askUndoSplit)) return;
-  for (int i = 0; i + 1 < CheckListBoxUNDO.count(); ++i) {
-    const std::string path = CheckListBoxUNDO.text(i);
-    const std::string named = t.newFile + "\"" + path + "\"";
-    if (!files::fileExists(path)) {
+  for (const undo::SavedFile& piece : record.pieces) {
+    const std::string named = t.newFile + "\"" + piece.path + "\"";
+    if (!files::fileExists(piece.path)) {
       ui_.showMessage(named + t.notFound);
       continue;
     }
-    if (!CheckListBoxUNDO.isChecked(i)) {
+    if (!piece.written) {
       ui_.showMessage(named + t.pieceLeftAlone);
       continue;
     }
-    if (CheckListBoxUNDO.isHeader(i)) {
-      restoreReplaced(path);
+    if (piece.copied) {
+      restoreReplaced(piece.path);
       continue;
     }
     ui_.showMessage(named + t.willDelete);
-    ui_.showMessage(named + (files::deleteFile(path) ? t.deleteOk : t.deleteNg));
+    ui_.showMessage(named + (files::deleteFile(piece.path) ? t.deleteOk : t.deleteNg));
   }
-  CheckListBoxUNDO.clear();
+  setUndo(undo::Nothing{});
 }
 
 // Each file the overwrite wrote is put back from its copy, but only while it still holds exactly what
 // the overwrite wrote: an edit made since is never thrown away. Files the overwrite did not write
 // (cancelled, without checked rows, left alone) need nothing.
-void Workspace::undoOverwrite() {
+void Workspace::undoOverwrite(const undo::Overwrite& record) {
   const WorkspaceTexts& t = texts();
   if (!ui_.confirmOkCancel(t.askUndoOverwrite)) return;
-  for (const std::string& copy : rowsBeforeMarker(CheckListBoxUNDO)) {
-    const auto record = std::find_if(overwritten_.begin(), overwritten_.end(),
-                                     [&](const OverwriteRecord& r) { return r.copy == copy; });
-    if (record == overwritten_.end() || !record->written) continue;
-    const std::string named = t.overwrittenFile + "\"" + record->file + "\"";
+  for (const undo::OverwrittenFile& f : record.files) {
+    if (!f.written) continue;
+    const std::string named = t.overwrittenFile + "\"" + f.file + "\"";
     std::string now;
     try {
-      now = files::readFile(record->file);
+      now = files::readFile(f.file);
     } catch (const files::FileError& error) {
       ui_.showMessage(named + t.restoreNg + "\r\n" + error.what());
       continue;
     }
-    if (now.size() != record->size || writtenHash(now) != record->hash) {
+    if (now.size() != f.size || writtenHash(now) != f.hash) {
       ui_.showMessage(named + t.restoreNg + "\r\n" + t.changedSinceWrite);
       continue;
     }
     try {
-      files::restoreCopy(copy, record->file);
+      files::restoreCopy(f.copy, f.file);
       ui_.showMessage(named + t.restoreOk);
     } catch (const files::FileError& error) {
       ui_.showMessage(named + t.restoreNg + "\r\n" + error.what());
     }
   }
-  overwritten_.clear();
-  CheckListBoxUNDO.clear();
+  setUndo(undo::Nothing{});
 }
 
 }  // namespace kelvane

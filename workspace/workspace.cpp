@@ -46,6 +46,53 @@ std::string Workspace::helpPath() const {
 }
 std::string Workspace::tempFolder() const { return startupFolder_ + "/Temp"; }
 
+void Workspace::setUndo(UndoRecord record) {
+  undo_ = std::move(record);
+  CheckListBoxUNDO.assign(hiddenRows(undo_, CheckListBox3.rows()));
+}
+
+const std::string& Workspace::ReplaceText() const {
+  static const std::string none;
+  const auto* preview = std::get_if<undo::Preview>(&undo_);
+  return preview ? preview->replacement : none;
+}
+
+void Workspace::assignPattern(TRegularExpression& re, const std::string& pattern, bool fuzzy) {
+  if (re.UseFuzzyCharDic() != fuzzy) {
+    // The option re-assigns the current pattern: the empty one, which always compiles, at no cost.
+    re.SetRegExp("");
+    re.SetUseFuzzyCharDic(fuzzy);
+  }
+  re.SetRegExp(pattern);
+}
+
+std::optional<std::string> Workspace::ResultFile(int index) const {
+  if (index < 0 || index >= CheckListBox3.count()) return std::nullopt;
+  const ResultRecord* record = results_.find(CheckListBox3.row(index));
+  if (!record) return std::nullopt;
+  return results_.path(*record);
+}
+
+int Workspace::ResultLine(int index) const {
+  if (index < 0 || index >= CheckListBox3.count()) return -1;
+  const ResultRecord* record = results_.find(CheckListBox3.row(index));
+  return record && record->lineNo > 0 ? static_cast<int>(record->lineNo) : -1;
+}
+
+std::optional<std::string> Workspace::TargetPath(int index) const {
+  if (index < 0 || index >= CheckListBox1.count()) return std::nullopt;
+  const std::string* path = targetPaths_.find(CheckListBox1.row(index));
+  return path ? std::optional<std::string>(*path) : std::nullopt;
+}
+
+std::optional<std::string> Workspace::JoinPath(int index) const {
+  // A split fills the list with rows of its own and empties joinPaths_, so a piece's row names no file.
+  if (index < 0 || index >= CheckListBox2.count()) return std::nullopt;
+  const CheckRow& row = CheckListBox2.row(index);
+  const std::string* path = row.header ? nullptr : joinPaths_.find(row);
+  return path ? std::optional<std::string>(*path) : std::nullopt;
+}
+
 void Workspace::changed() {
   ++revision_;
   if (observer_) observer_->workspaceChanged();

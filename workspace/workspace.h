@@ -32,7 +32,9 @@
 #include "workspace/check_list.h"
 #include "workspace/commands.h"
 #include "workspace/history_box.h"
+#include "workspace/records.h"
 #include "workspace/ui_port.h"
+#include "workspace/undo_record.h"
 
 namespace kelvane {
 
@@ -88,13 +90,15 @@ class Workspace {
   // ---- shared values ----
   TProcessingMode ProcessingMode = pmSearch;
   std::string LastSearchText;
-  std::string ReplaceText;
-  bool ReplacePending = false;
+  // The replacement text of the pending preview; empty when none is pending.
+  const std::string& ReplaceText() const;
+  // A replace preview is shown in the result list: the undo record is a preview's.
+  bool ReplacePending() const { return std::holds_alternative<undo::Preview>(undo_); }
   int CheckedFileCount = 0;
   std::string ExtensionList;
   Settings settings;  // the in-memory Settings record
   TGrep Grep2;        // the file grep of the search run; OnMatch is Grep2Match
-  TAWKStr AWKStr1;    // finds the text to colour in a result row, and replaces
+  TAWKStr AWKStr1;    // the replace preview's matcher
   // The row-height flag of the join/split list: set, a row entering the list is one line tall.
   bool NextRowSingleLine = false;
   // The process's current folder when the window was created; "/Kelvane.ini", "/kelvane.html" and
@@ -211,7 +215,21 @@ class Workspace {
   // list filled. Messages go through the UiPort; nothing raises out of it.
   void RunSearch();
   void Grep2Match(TGrep& sender, const RE_LineInfo_t& info);
+  // One file a search found, with its matching lines (1-based numbers, ascending).
+  struct FoundLine {
+    std::int64_t lineNo = 0;
+    std::string line;
+  };
+  struct FoundFile {
+    std::string path;
+    std::vector<FoundLine> lines;
+  };
+  // Shows what a search for pattern found as RunSearch shows it (rows, records, the last word of the
+  // run): for a search engine other than Grep2's, and for tests that need results of a given shape.
+  void ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found);
   bool SearchRunning() const { return running_; }
+  // The rows a running search has found so far (header rows included).
+  int stagedRowCount() const { return static_cast<int>(staged_.size()); }
   // Escape or the stop button: the run ends at its next check point and shows what it found.
   void StopSearch();
 
@@ -233,6 +251,18 @@ class Workspace {
     bool replaced = false;
   };
   std::optional<Highlight> ResultHighlight(int index);
+
+  // ---- what the rows stand for ----
+  // The file of result row index (a header row or a match row); nullopt for no such row.
+  std::optional<std::string> ResultFile(int index) const;
+  // The 1-based line number of match row index; -1 for a header row or no such row.
+  int ResultLine(int index) const;
+  // The path of target row index: the folder of a folder header row, the file of a file row.
+  std::optional<std::string> TargetPath(int index) const;
+  // The file of content row index of the join list (join mode); nullopt for a separator row.
+  std::optional<std::string> JoinPath(int index) const;
+  // What the last undoable operation left for its undo.
+  const UndoRecord& undoRecord() const { return undo_; }
 
   // ---- opening files (open_file.cpp) ----
   // Starts a program with its arguments; whether it could be started.
@@ -390,29 +420,29 @@ class Workspace {
   bool stopRequested_ = false;
   std::vector<std::string> skipped_;  // files a run could not read, with the reason
 
-  // ---- replace and undo ----
-  // One file the last overwrite handled: what its undo may put back. The written bytes are kept as a
-  // size and a hash only, so an overwrite of many files holds no more than one file at a time.
-  struct OverwriteRecord {
-    std::string file;
-    std::string copy;
-    bool written = false;
-    std::size_t size = 0;
-    std::uint64_t hash = 0;
-  };
+  // ---- records and undo ----
+  // Makes record the undo's and shows it in the hidden list.
+  void setUndo(UndoRecord record);
+  // The fuzzy option first, then the pattern: the pattern is compiled once, under the right option.
+  static void assignPattern(TRegularExpression& re, const std::string& pattern, bool fuzzy);
+  void stageFile(const std::string& path);
+  void stageMatch(std::int64_t lineNo, std::string_view lineBreak, std::string_view line);
   struct FileWork;
-  std::vector<FileWork> overwriteWork();
-  bool overwriteOne(const FileWork& work, std::vector<std::string>& refused);
-  void undoNarrowing();
-  void undoJoin();
-  void undoSplit();
-  void undoOverwrite();
-  void setReplacePattern();
+  std::vector<FileWork> overwriteWork(const undo::Preview& preview) const;
+  bool overwriteOne(const FileWork& work, undo::Overwrite& done, std::vector<std::string>& refused);
+  void swapPreviewText(undo::Preview& preview, int index);
+  void undoNarrowing(undo::Narrowing& record);
+  void undoJoin(const undo::Join& record);
+  void undoSplit(const undo::Split& record);
+  void undoOverwrite(const undo::Overwrite& record);
   static std::uint64_t writtenHash(std::string_view bytes);
-  // The unreplaced line text of each result row of the pending preview (empty for header rows): what
-  // each checked line must still hold when the overwrite reaches its file.
-  std::vector<std::string> unreplaced_;
-  std::vector<OverwriteRecord> overwritten_;
+  UndoRecord undo_;
+  ResultRecords results_;       // the records of the result list's rows
+  std::vector<CheckRow> staged_;  // the rows of a running search, shown when it ends
+  PathRecords targetPaths_;     // the paths of the target list's rows
+  PathRecords joinPaths_;       // the files of the join list's content rows
+  // The painter's own matcher: colouring a row never changes the pattern an operation works with.
+  TAWKStr paintStr_;
 };
 
 }  // namespace kelvane

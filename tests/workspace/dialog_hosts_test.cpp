@@ -34,16 +34,17 @@ class DialogHostTest : public ::testing::Test {
 
 TEST_F(DialogHostTest, SearchListGetsItsWidestRowsScrollWidthAndHeadersForExistingFiles) {
   const std::string file = dir.write("a.txt", "x\r\n");
-  ws.CheckListBox3.add("\"" + file + "\",x", /*header=*/false);
-  ws.CheckListBox3.add("\"" + dir / "gone.txt" + "\",x", false);
-  ws.CheckListBox3.add("0123456789012345678901234567890123456789012345678901234567890123456789", false);
-  ws.CheckListBox3.add("plain", true);  // a header row stays one
+  const std::string gone = dir.write("gone.txt", "x\r\n");
+  ws.ShowSearchResults("x", {{file, {{1, std::string(300, 'x')}}}, {gone, {{1, "x"}}}});
+  std::filesystem::remove(gone);
+  ws.CheckListBox3.setHeader(0, false);  // as a list that lost its header marks
+  ws.CheckListBox3.setHeader(2, false);
   host.refreshSearchList();
-  EXPECT_EQ(ws.CheckListBox3.horizontalExtent(), 70 * ui.pixelsPerByte + ui.rowPixels);
-  EXPECT_TRUE(ws.CheckListBox3.isHeader(0));
-  EXPECT_FALSE(ws.CheckListBox3.isHeader(1));
-  EXPECT_FALSE(ws.CheckListBox3.isHeader(2));
-  EXPECT_TRUE(ws.CheckListBox3.isHeader(3));
+  EXPECT_EQ(ws.CheckListBox3.horizontalExtent(),
+            static_cast<int>(ws.CheckListBox3.text(1).size()) * ui.pixelsPerByte + ui.rowPixels);
+  EXPECT_TRUE(ws.CheckListBox3.isHeader(0));   // its file is there
+  EXPECT_FALSE(ws.CheckListBox3.isHeader(1));  // a match row
+  EXPECT_FALSE(ws.CheckListBox3.isHeader(2));  // its file is gone
 }
 
 TEST_F(DialogHostTest, TargetListEmptiedWithItsCountAndTheHistoriesReplacedWithoutSelection) {

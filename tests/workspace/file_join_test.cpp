@@ -2,6 +2,7 @@
 // copy of a file it replaces, the separator edits, moving rows, and the refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/line_list.h"
@@ -17,7 +18,7 @@ using testing::cp932Of;
 using testing::slurp;
 using testing::TempDir;
 
-// Runs in a fresh start-up folder; the target list is filled by hand with the files written.
+// Runs in a fresh start-up folder; the target list is built from the folder the files are written to.
 class FileJoinTest : public ::testing::Test {
  protected:
   FileJoinTest() : previous_(std::filesystem::current_path()) {
@@ -29,11 +30,17 @@ class FileJoinTest : public ::testing::Test {
   void setSeparator(const std::string& text) {
     Profile(ws.settingsPath()).writeString(cp932Of("ファイル結合"), cp932Of("結合文字列"), text);
   }
-  // A target list of one folder with the given files, all checked.
+  // The target list of the folder, as the folder browser makes it, with only the given files checked.
   void targets(const std::vector<std::string>& paths) {
-    ws.CheckListBox1.clear();
-    ws.CheckListBox1.add("\"" + dir.path() + "\"" + cp932Of(",【該当File数】,") + std::to_string(paths.size()), true);
-    for (const std::string& p : paths) ws.CheckListBox1.add(p, false, true);
+    ws.ExtensionList = ".txt";
+    ws.settings.Subfolders = false;
+    ui.folderAnswers.push_back(dir.path());
+    ws.ToolButton2Click();
+    for (int i = 0; i < ws.CheckListBox1.count(); ++i) {
+      const std::optional<std::string> path = ws.TargetPath(i);
+      if (!ws.CheckListBox1.isHeader(i)) ws.CheckListBox1.setChecked(i, std::count(paths.begin(), paths.end(), *path) > 0);
+    }
+    ws.CheckListBox1ClickCheck();
   }
   std::string content(const std::string& path, const std::string& preview) const {
     return "\"" + path + "\"" + cp932Of(",の内容") + preview;
@@ -91,9 +98,10 @@ TEST_F(FileJoinTest, ThreeFilesGiveSevenRowsAndTheSavedFileHasTheSeparatorFourTi
   EXPECT_EQ(slurp(joined), "----\r\na1\r\na2\r\n----\r\nb1\r\nb2\r\n----\r\nc1\r\n----\r\n");
   EXPECT_EQ(ui.texts("confirm"),
             std::vector<std::string>{cp932Of("ヘッダー部分とCheck済部分を新規ファイルに結合します。")});
-  ASSERT_EQ(ws.CheckListBoxUNDO.count(), 2);
-  EXPECT_EQ(ws.CheckListBoxUNDO.row(0), (CheckRow{joined, false, true}));  // written, nothing replaced
-  EXPECT_EQ(ws.CheckListBoxUNDO.text(1), cp932Of("結合"));
+  const undo::SavedFile& saved = std::get<undo::Join>(ws.undoRecord()).file;
+  EXPECT_EQ(saved.path, joined);
+  EXPECT_TRUE(saved.written);
+  EXPECT_FALSE(saved.copied);  // nothing replaced
   EXPECT_EQ(ws.statusText(), joined + cp932Of("に保存されました。"));
   EXPECT_TRUE(ws.timer1Enabled());
   EXPECT_FALSE(ws.command("NewFileB").enabled);
@@ -111,27 +119,29 @@ TEST_F(FileJoinTest, PreviewsShowFourLinesWholeAbbreviateFiveAndTrimBlankEndsOnl
   targets({four, five, blank, empty});
 
   build();
-  EXPECT_EQ(rowTexts(),
+  EXPECT_EQ(rowTexts(),  // in the target list's order: by name
             (std::vector<std::string>{
-                content(four, "\r\n1\r\n2\r\n3\r\n4"), content(five, cp932Of("\r\n1\r\n2\r\n～～中略～～\r\n4\r\n5")),
-                content(blank, cp932Of("\r\n\r\n\r\n～～中略～～\r\n\r\n")), content(empty, "\r\n\r\n")}));
+                content(blank, cp932Of("\r\n\r\n\r\n～～中略～～\r\n\r\n")), content(empty, "\r\n\r\n"),
+                content(five, cp932Of("\r\n1\r\n2\r\n～～中略～～\r\n4\r\n5")), content(four, "\r\n1\r\n2\r\n3\r\n4")}));
   EXPECT_EQ(ui.texts("message"), std::vector<std::string>{cp932Of("ファイルの区切り文字列は追加されません。")});
 
   ws.settings.IgnoreBlankLines = true;
   build();
-  EXPECT_EQ(ws.CheckListBox2.text(2), content(blank, "\r\nx\r\n\r\ny"));
-  EXPECT_EQ(ws.CheckListBox2.text(3), content(empty, ""));  // nothing but the caption
+  EXPECT_EQ(ws.CheckListBox2.text(0), content(blank, "\r\nx\r\n\r\ny"));
+  EXPECT_EQ(ws.CheckListBox2.text(1), content(empty, ""));  // nothing but the caption
 
   const std::string joined = dir / "joined.txt";
   save(joined);
-  EXPECT_EQ(slurp(joined), slurp(four) + slurp(five) + slurp(blank) + slurp(empty));  // the files whole
+  EXPECT_EQ(slurp(joined), slurp(blank) + slurp(empty) + slurp(five) + slurp(four));  // the files whole
 }
 
 TEST_F(FileJoinTest, UncheckedFilesAreLeftOutButTheirSeparatorsStayAndMissingFilesAreSkipped) {
   const std::string a = dir.write("a.txt", "a\r\n");
   const std::string b = dir.write("b.txt", "b\r\n");
   setSeparator("=");
-  targets({a, dir / "gone.txt", b});
+  const std::string gone = dir.write("gone.txt", "g\r\n");
+  targets({a, gone, b});
+  std::filesystem::remove(gone);  // after the target list was built
   build();
   ASSERT_EQ(ws.CheckListBox2.count(), 5);
   ws.CheckListBox2.setChecked(1, false);
@@ -141,8 +151,10 @@ TEST_F(FileJoinTest, UncheckedFilesAreLeftOutButTheirSeparatorsStayAndMissingFil
 
 TEST_F(FileJoinTest, NoCheckedFileLeavesAnEmptyListAndTheSaveCommandsAsTheyWere) {
   setSeparator("-");
-  targets({dir / "gone.txt"});
-  ws.CheckListBox1.add(dir.write("off.txt", "x\r\n"), false, false);
+  const std::string gone = dir.write("gone.txt", "g\r\n");
+  dir.write("off.txt", "x\r\n");
+  targets({gone});  // off.txt listed, unchecked
+  std::filesystem::remove(gone);
   build();
   EXPECT_EQ(ws.CheckListBox2.count(), 0);
   EXPECT_EQ(ws.statusText(), cp932Of("対象ファイルが存在しません！"));
@@ -256,7 +268,8 @@ TEST_F(FileJoinTest, ASaveOverAnExistingFileKeepsItsBytesInTheTemporaryFolder) {
   save(old);
   EXPECT_EQ(slurp(old), "new\r\n");
   EXPECT_EQ(slurp(files::tempCopyPath(ws.tempFolder(), old)), std::string("old\n\0tail", 9));
-  EXPECT_EQ(ws.CheckListBoxUNDO.row(0), (CheckRow{old, true, true}));
+  EXPECT_EQ(std::get<undo::Join>(ws.undoRecord()).file.path, old);
+  EXPECT_TRUE(std::get<undo::Join>(ws.undoRecord()).file.copied);
 }
 
 TEST_F(FileJoinTest, UndoDeletesANewFileAndPutsBackAFileTheSaveReplaced) {

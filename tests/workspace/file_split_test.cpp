@@ -48,11 +48,11 @@ class FileSplitTest : public ::testing::Test {
   // A result list of one file with match rows for lines, each checked unless listed in off; the
   // header row selected.
   void results(const std::string& path, const std::vector<int>& lines, const std::vector<int>& off = {}) {
-    ws.CheckListBox3.clear();
-    ws.CheckListBox3.add("\"" + path + "\"" + cp932Of(",の検索結果"), true);
-    for (int line : lines) {
-      const bool on = std::find(off.begin(), off.end(), line) == off.end();
-      ws.CheckListBox3.add(cp932Of("【") + std::to_string(line) + cp932Of("列目】") + "\r\nx", false, on);
+    Workspace::FoundFile found{path, {}};
+    for (int line : lines) found.lines.push_back({line, "x"});
+    ws.ShowSearchResults("x", {found});
+    for (int i = 1; i < ws.CheckListBox3.count(); ++i) {
+      if (std::find(off.begin(), off.end(), ws.ResultLine(i)) != off.end()) ws.CheckListBox3.setChecked(i, false);
     }
     ws.CheckListBox3.setSelectedIndex(0);
   }
@@ -101,9 +101,6 @@ TEST_F(FileSplitTest, TheThreeModesCutATwentyLineFileAtLinesFiveAndTwelve) {
     EXPECT_EQ(ws.tabCaption(kTabJoin), cp932Of("ファイル分割モード"));
     EXPECT_EQ(ws.activeTab(), kTabJoin);
     EXPECT_FALSE(ws.joinListDragEnabled());
-    ASSERT_EQ(ws.CheckListBoxUNDO.count(), 4);
-    EXPECT_EQ(ws.CheckListBoxUNDO.text(1), "5");
-    EXPECT_EQ(ws.CheckListBoxUNDO.text(3), "20");
     EXPECT_EQ(headers(), (std::vector<std::string>{dir / "memo0.txt", dir / "memo1.txt", dir / "memo2.txt"}));
     std::vector<std::string> want;
     for (const auto& r : c.ranges) want.push_back(range(r[0], r[1]));
@@ -118,9 +115,11 @@ TEST_F(FileSplitTest, TheThreeModesCutATwentyLineFileAtLinesFiveAndTwelve) {
     for (int p = 0; p < 3; ++p) {
       EXPECT_EQ(slurp(dir / ("memo" + std::to_string(p) + ".txt")), linesFromTo(c.ranges[p][0], c.ranges[p][1])) << p;
     }
-    ASSERT_EQ(ws.CheckListBoxUNDO.count(), 4);
-    EXPECT_EQ(ws.CheckListBoxUNDO.row(0), (CheckRow{dir / "memo0.txt", c.mode != 1, true}));  // mode 1 wrote it first
-    EXPECT_EQ(ws.CheckListBoxUNDO.text(3), cp932Of("分割"));
+    const auto& pieces = std::get<undo::Split>(ws.undoRecord()).pieces;
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0].path, dir / "memo0.txt");
+    EXPECT_EQ(pieces[0].copied, c.mode != 1);  // mode 1 wrote it first
+    EXPECT_TRUE(pieces[0].written);
     EXPECT_FALSE(ws.command("SaveAs1").enabled);
     EXPECT_TRUE(ws.timer1Enabled());
     EXPECT_EQ(slurp(src), numberedLines(20));
@@ -135,7 +134,6 @@ TEST_F(FileSplitTest, AnUncheckedPointListsNoPieceAndItsLinesGoNowhere) {
   ws.File2Click();
   EXPECT_EQ(headers(), (std::vector<std::string>{dir / "memo0.txt", dir / "memo2.txt"}));
   EXPECT_EQ(captions(), (std::vector<std::string>{range(1, 4), range(12, 20)}));
-  EXPECT_FALSE(ws.CheckListBoxUNDO.isChecked(1));
   // A piece of six lines or more is previewed as two lines, the gap mark and two lines.
   EXPECT_EQ(ws.CheckListBox2.text(3), range(12, 20) + cp932Of("\r\nL12\r\nL13\r\n～～中略～～\r\nL19\r\nL20"));
   EXPECT_EQ(ws.CheckListBox2.text(1), range(1, 4) + "\r\nL1\r\nL2\r\nL3\r\nL4");
@@ -145,8 +143,10 @@ TEST_F(FileSplitTest, AnUncheckedPointListsNoPieceAndItsLinesGoNowhere) {
   EXPECT_EQ(slurp(dir / "memo0.txt"), linesFromTo(1, 4));
   EXPECT_FALSE(std::filesystem::exists(dir / "memo1.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir / "memo2.txt"));
-  ASSERT_EQ(ws.CheckListBoxUNDO.count(), 3);  // every listed name, written or not
-  EXPECT_EQ(ws.CheckListBoxUNDO.row(1), (CheckRow{dir / "memo2.txt", false, false}));
+  const auto& pieces = std::get<undo::Split>(ws.undoRecord()).pieces;
+  ASSERT_EQ(pieces.size(), 2u);  // every listed name, written or not
+  EXPECT_EQ(pieces[1].path, dir / "memo2.txt");
+  EXPECT_FALSE(pieces[1].written);
 }
 
 TEST_F(FileSplitTest, EmptyOneLineAndBlankStartingPiecesAreListedButNotWritten) {
@@ -163,7 +163,8 @@ TEST_F(FileSplitTest, EmptyOneLineAndBlankStartingPiecesAreListedButNotWritten) 
   for (int p = 0; p <= 4; ++p) written.push_back(std::filesystem::exists(dir / ("m" + std::to_string(p) + ".txt")));
   EXPECT_EQ(written, (std::vector<bool>{false, true, false, true, false}));
   EXPECT_EQ(slurp(dir / "m1.txt"), "L1\r\nL2\r\n");
-  for (int p = 0; p <= 4; ++p) EXPECT_EQ(ws.CheckListBoxUNDO.isChecked(p), static_cast<bool>(written[p])) << p;
+  const auto& pieces = std::get<undo::Split>(ws.undoRecord()).pieces;
+  for (int p = 0; p <= 4; ++p) EXPECT_EQ(pieces[static_cast<std::size_t>(p)].written, static_cast<bool>(written[p])) << p;
 }
 
 TEST_F(FileSplitTest, ASplitModeOtherThanOneToThreeIsRefusedAndTheListKeepsItsRows) {
@@ -186,9 +187,10 @@ TEST_F(FileSplitTest, TheSaveKeepsToThePreparedFileAndRefusesWhenItsLineCountCha
   const std::string src = dir.write("memo.txt", numberedLines(20));
   const std::string other = dir.write("other.txt", numberedLines(3));
   setMode(2);
-  results(src, {5, 12});
+  ws.ShowSearchResults("x", {{src, {{5, "x"}, {12, "x"}}}, {other, {{2, "x"}}}});
+  ws.CheckListBox3.setSelectedIndex(0);
   ws.File2Click();
-  results(other, {2});  // the selection now stands on another file
+  ws.CheckListBox3.setSelectedIndex(3);  // the selection now stands on another file
   save();
   EXPECT_EQ(slurp(dir / "memo1.txt"), linesFromTo(5, 12));
   EXPECT_FALSE(std::filesystem::exists(dir / "other0.txt"));
@@ -199,7 +201,7 @@ TEST_F(FileSplitTest, TheSaveKeepsToThePreparedFileAndRefusesWhenItsLineCountCha
   save();
   EXPECT_EQ(ui.texts("message").back(), src + cp932Of("：分割の準備の後で行数が変わりました。何も書き込んでいません。も"
                                                       "う一度「ファイルの分割」からやり直してください。"));
-  EXPECT_EQ(ws.CheckListBoxUNDO.text(ws.CheckListBoxUNDO.count() - 1), "20");  // the split points: no marker
+  EXPECT_TRUE(std::holds_alternative<undo::Unmarked>(ws.undoRecord()));  // the split points: nothing to undo
 }
 
 TEST_F(FileSplitTest, APieceThatReplacesAFileKeepsACopyAndStaleOrCutFilesAreRefused) {
@@ -211,7 +213,9 @@ TEST_F(FileSplitTest, APieceThatReplacesAFileKeepsACopyAndStaleOrCutFilesAreRefu
   save();
   EXPECT_EQ(slurp(earlier), linesFromTo(5, 20));
   EXPECT_EQ(slurp(files::tempCopyPath(ws.tempFolder(), earlier)), "mine\r\n");
-  EXPECT_EQ(ws.CheckListBoxUNDO.row(1), (CheckRow{earlier, true, true}));
+  const undo::SavedFile& replaced = std::get<undo::Split>(ws.undoRecord()).pieces[1];
+  EXPECT_EQ(replaced.path, earlier);
+  EXPECT_TRUE(replaced.copied && replaced.written);
 
   results(src, {25});  // the file is shorter than the search saw it
   ws.File2Click();

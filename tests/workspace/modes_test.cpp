@@ -123,30 +123,25 @@ TEST_F(ModesTest, MenuCommandsLeaveSplitModeAndShowTheirTab) {
 }
 
 TEST_F(ModesTest, JoinTabRestoresAPendingReplacePreviewOnly) {
-  // Result list during a preview: header, a checked row showing the replaced text, an unchecked one.
-  ws.CheckListBox3.add("\"/d/a.txt\",x", true);
-  ws.CheckListBox3.add("new1", false, true);
-  ws.CheckListBox3.add("old2", false, false);
-  ws.CheckListBoxUNDO.add("\"/d/a.txt\",x", true);
-  ws.CheckListBoxUNDO.add("old1", false, true);
-  ws.CheckListBoxUNDO.add("new2", false, false);
-  ws.ReplacePending = true;
-  ws.ReplaceText = "R";
-
-  ws.CheckListBoxUNDO.add(cp932Of("絞込"));  // another marker: nothing is restored
+  ws.settings.UseRegExp = false;
+  ws.ShowSearchResults("old", {{"/d/a.txt", {{1, "old1"}, {2, "old2"}}}});
+  ws.CheckListBox3.setChecked(2, false);
+  const std::string label1 = cp932Of("【1列目】"), label2 = cp932Of("【2列目】");
+  ws.NarrowTargets();  // another undo: the join tab restores nothing
   ws.EnterJoinMode();
-  EXPECT_EQ(ws.CheckListBox3.text(1), "new1");
-  ws.CheckListBoxUNDO.remove(3);
+  EXPECT_EQ(ws.CheckListBox3.text(1), label1 + "old1");
 
-  ws.CheckListBoxUNDO.add(cp932Of("置換"));
+  ui.inputAnswers.push_back("R");
+  ws.ReplacePreview();
+  ASSERT_EQ(ws.CheckListBox3.text(1), label1 + "R1");
   ws.EnterJoinMode();
-  EXPECT_EQ(ws.CheckListBox3.text(1), "old1");
+  EXPECT_EQ(ws.CheckListBox3.text(1), label1 + "old1");
   EXPECT_TRUE(ws.CheckListBox3.isChecked(1));
-  EXPECT_EQ(ws.CheckListBox3.text(2), "old2");
+  EXPECT_EQ(ws.CheckListBox3.text(2), label2 + "old2");
   EXPECT_FALSE(ws.CheckListBox3.isChecked(2));
   EXPECT_TRUE(ws.CheckListBoxUNDO.empty());
-  EXPECT_FALSE(ws.ReplacePending);
-  EXPECT_EQ(ws.ReplaceText, "");
+  EXPECT_FALSE(ws.ReplacePending());
+  EXPECT_EQ(ws.ReplaceText(), "");
   EXPECT_FALSE(enabled("N12"));
   EXPECT_FALSE(enabled("OverWriteB"));
 }

@@ -1,4 +1,4 @@
-// Reading paths and line numbers back from rows, the external editor's command, and the commands
+// The external editor's command, and the commands
 // that open a file or a folder.
 #include <gtest/gtest.h>
 
@@ -15,17 +15,6 @@ namespace {
 
 using testing::cp932Of;
 using testing::TempDir;
-
-TEST(RowText, PathsComeBackWholeAndLineNumbersEndAtTheFirstLabelWord) {
-  EXPECT_EQ(headerRowPath("\"/d/a, b \"c\".txt\"" + cp932Of(",の検索結果")), "/d/a, b \"c\".txt");
-  EXPECT_EQ(headerRowPath("\"/d/x\"" + cp932Of(",【該当File数】,3")), "/d/x");
-  EXPECT_EQ(headerRowPath("\"/d/j.txt\"" + cp932Of(",の内容") + "\r\nline \",x\r\n"), "/d/j.txt");
-  EXPECT_EQ(headerRowPath("plain,rest"), "plain");
-  EXPECT_EQ(matchRowLineNumber(cp932Of("【7列目】") + "\r\n" + cp932Of("第3列目です")), 7);
-  EXPECT_EQ(matchRowLineNumber(cp932Of("【123列目】text")), 123);
-  EXPECT_EQ(matchRowLineNumber("no label"), -1);
-  EXPECT_EQ(matchRowLineNumber(cp932Of("【x列目】")), -1);
-}
 
 TEST(RowText, EditorCommandKeepsTheFileWholeAndAddsOptionsAsConfigured) {
   ExternalEditor e{true, "/usr/bin/ed it", "-n", "+/"};
@@ -44,9 +33,7 @@ class OpenFileTest : public ::testing::Test {
   OpenFileTest() : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir.path());
     ws.FormCreate();
-    ws.CheckListBox3.add("\"" + (dir / "x.txt") + "\"" + cp932Of(",の検索結果"), true);
-    ws.CheckListBox3.add(cp932Of("【7列目】") + "\r\nfoo", false, true);
-    ws.LastSearchText = "foo";
+    ws.ShowSearchResults("foo", {{dir / "x.txt", {{7, "foo"}}}});
   }
   ~OpenFileTest() override { std::filesystem::current_path(previous_); }
   void configureEditor(const std::string& path) {
@@ -95,9 +82,14 @@ TEST_F(OpenFileTest, TheExternalEditorGetsLineAndWordAndIsRetriedPlainWhenItFail
 }
 
 TEST_F(OpenFileTest, TargetListRowsOpenTheirFileOrFolder) {
-  ws.CheckListBox1.add("\"" + dir.path() + "\"" + cp932Of(",【該当File数】,1"), true);
-  ws.CheckListBox1.add(dir / "y.txt", false, true);
-  ws.CheckListBox1.add("\"" + (dir / "gone") + "\"" + cp932Of(",【該当File数】,0"), true);
+  dir.write("y.txt", "");
+  dir.write("gone/z.txt", "");
+  ws.ExtensionList = ".txt";
+  ws.settings.Subfolders = true;
+  ui.folderAnswers.push_back(dir.path());
+  ws.ToolButton2Click();
+  ASSERT_EQ(ws.CheckListBox1.count(), 4);
+  std::filesystem::remove_all(dir / "gone");  // after the list was built
   ws.CheckListBox1.setSelectedIndex(0);
   ws.CheckListBox1DblClick();
   ws.N13Click();  // a header row: the menu item does nothing

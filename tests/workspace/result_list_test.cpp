@@ -1,4 +1,4 @@
-// The result list's check handling against a hand-made pending preview, the pop-up states, and the
+// The result list's check handling during a preview, the pop-up states, and the
 // span a result row is coloured over.
 #include <gtest/gtest.h>
 
@@ -12,30 +12,22 @@ using testing::cp932Of;
 
 class ResultListTest : public ::testing::Test {
  protected:
-  // Two files; during the preview the checked rows show the replaced text ("new"), the hidden list
-  // holds the other text of each row and ends with the marker.
+  // Two files found by a search for "old"; the second row unchecked, then a preview replacing "old"
+  // with "new": checked rows show the replaced text.
   void preview() {
-    const CheckRow result[] = {{"\"/a\",h", true, false},
-                               {"new1", false, true},
-                               {"old2", false, false},
-                               {"\"/b\",h", true, false},
-                               {"new3", false, true}};
-    const CheckRow hidden[] = {{"\"/a\",h", true, false},
-                               {"old1", false, true},
-                               {"new2", false, false},
-                               {"\"/b\",h", true, false},
-                               {"old3", false, true}};
-    for (const CheckRow& r : result) ws.CheckListBox3.add(r);
-    for (const CheckRow& r : hidden) ws.CheckListBoxUNDO.add(r);
-    ws.CheckListBoxUNDO.add(cp932Of("置換"));
-    ws.ReplacePending = true;
-    ws.ReplaceText = "new";
+    ws.settings.UseRegExp = true;
+    ws.ShowSearchResults("old", {{"/a", {{1, "old1"}, {2, "old2"}}}, {"/b", {{3, "old3"}}}});
+    ws.CheckListBox3.setChecked(2, false);
+    ui.inputAnswers.push_back("new");
+    ws.ReplacePreview();
   }
+  static std::string row(int line, const std::string& text) { return cp932Of("【") + std::to_string(line) + cp932Of("列目】") + "\r\n" + text; }
   std::vector<std::string> shownTexts() const {
     std::vector<std::string> out;
     for (const CheckRow& r : ws.CheckListBox3.rows()) out.push_back(r.text);
     return out;
   }
+  std::string header(const std::string& path) const { return "\"" + path + "\"" + cp932Of(",の検索結果"); }
 
   testing::ScriptedUi ui;
   Workspace ws{ui};
@@ -45,52 +37,51 @@ TEST_F(ResultListTest, ToggleDuringAPreviewExchangesTextsAndTwiceRestores) {
   preview();
   ws.CheckListBox3.setChecked(2, true);
   ws.CheckListBox3ClickCheck(2);
-  EXPECT_EQ(ws.CheckListBox3.text(2), "new2");
-  EXPECT_EQ(ws.CheckListBoxUNDO.text(2), "old2");
-  EXPECT_TRUE(ws.CheckListBoxUNDO.isChecked(2));
+  EXPECT_EQ(ws.CheckListBox3.text(2), row(2, "new2"));
   ws.CheckListBox3.setChecked(2, false);
   ws.CheckListBox3ClickCheck(2);
-  EXPECT_EQ(ws.CheckListBox3.text(2), "old2");
-  EXPECT_EQ(ws.CheckListBoxUNDO.text(2), "new2");
-  EXPECT_FALSE(ws.CheckListBoxUNDO.isChecked(2));
+  EXPECT_EQ(ws.CheckListBox3.text(2), row(2, "old2"));
 
-  ws.ReplacePending = false;  // no preview pending: only the toggle itself
+  ws.Undo();  // no preview pending: only the toggle itself
+  EXPECT_EQ(ws.CheckListBox3.text(1), row(1, "old1"));
   ws.CheckListBox3.setChecked(1, false);
   ws.CheckListBox3ClickCheck(1);
-  EXPECT_EQ(ws.CheckListBox3.text(1), "new1");
+  EXPECT_EQ(ws.CheckListBox3.text(1), row(1, "old1"));
 }
 
 TEST_F(ResultListTest, WholeFileCommandsWorkOnTheSelectedFileOnly) {
   preview();
   ws.CheckListBox3.setSelectedIndex(0);
   ws.CheckOnFile1Click();
-  EXPECT_EQ(shownTexts(), (std::vector<std::string>{"\"/a\",h", "new1", "new2", "\"/b\",h", "new3"}));
+  EXPECT_EQ(shownTexts(), (std::vector<std::string>{header("/a"), row(1, "new1"), row(2, "new2"), header("/b"),
+                                                    row(3, "new3")}));
   EXPECT_TRUE(ws.CheckListBox3.isChecked(2));
-  EXPECT_TRUE(ws.CheckListBoxUNDO.isChecked(2));
-  EXPECT_EQ(ws.CheckListBoxUNDO.text(2), "old2");
   ws.CheckOFFFile1Click();
-  EXPECT_EQ(shownTexts(), (std::vector<std::string>{"\"/a\",h", "old1", "old2", "\"/b\",h", "new3"}));
+  EXPECT_EQ(shownTexts(), (std::vector<std::string>{header("/a"), row(1, "old1"), row(2, "old2"), header("/b"),
+                                                    row(3, "new3")}));
   EXPECT_TRUE(ws.CheckListBox3.isChecked(4));  // the next file is untouched
-  EXPECT_FALSE(ws.CheckListBoxUNDO.isChecked(1));
 
   ws.CheckListBox3.setSelectedIndex(3);  // the last file: down to the end of the list
   ws.CheckOFFFile1Click();
-  EXPECT_EQ(ws.CheckListBox3.text(4), "old3");
+  EXPECT_EQ(ws.CheckListBox3.text(4), row(3, "old3"));
   EXPECT_FALSE(ws.CheckListBox3.isChecked(4));
   ws.CheckListBox3.setSelectedIndex(4);  // the last row: nothing
   ws.CheckOnFile1Click();
   EXPECT_FALSE(ws.CheckListBox3.isChecked(4));
+
+  ws.CheckListBox3.setSelectedIndex(0);  // back on: the undo still gives every row its found text
+  ws.CheckOnFile1Click();
+  ws.Undo();
+  EXPECT_EQ(shownTexts(), (std::vector<std::string>{header("/a"), row(1, "old1"), row(2, "old2"), header("/b"),
+                                                    row(3, "old3")}));
 }
 
 TEST_F(ResultListTest, WholeFileCommandsWithoutAPreviewOnlySetTheMarks) {
-  ws.CheckListBox3.add("\"/a\",h", true);
-  ws.CheckListBox3.add("r1", false, true);
-  ws.CheckListBoxUNDO.add("staged");
+  ws.ShowSearchResults("r", {{"/a", {{1, "r1"}}}});
   ws.CheckListBox3.setSelectedIndex(0);
   ws.CheckOFFFile1Click();
   EXPECT_FALSE(ws.CheckListBox3.isChecked(1));
-  EXPECT_EQ(ws.CheckListBox3.text(1), "r1");
-  EXPECT_EQ(ws.CheckListBoxUNDO.text(0), "staged");
+  EXPECT_EQ(ws.CheckListBox3.text(1), row(1, "r1"));
 }
 
 TEST_F(ResultListTest, PopupStatesOfTheResultAndJoinLists) {
@@ -162,19 +153,23 @@ TEST_F(ResultListTest, TheFirstMatchOfTheRowTextIsColouredLabelIncluded) {
 }
 
 TEST_F(ResultListTest, DuringAPreviewCheckedRowsShowTheReplacementInItsColour) {
-  ws.CheckListBox3.add("\"/a\",h", true);
-  ws.CheckListBox3.add("say XY", false, true);
-  ws.CheckListBox3.add("say ab", false, false);
-  ws.LastSearchText = "ab";
-  ws.ReplaceText = "XY";
+  ws.settings.UseRegExp = true;
+  ws.ShowSearchResults("ab", {{"/a", {{1, "say ab"}, {2, "say ab"}}}});
+  ws.CheckListBox3.setChecked(2, false);
+  ui.inputAnswers.push_back("XY");
+  ws.ReplacePreview();
+  const int label = static_cast<int>(row(1, "").size());
   auto checked = ws.ResultHighlight(1);
   ASSERT_TRUE(checked);
   EXPECT_TRUE(checked->replaced);
-  EXPECT_EQ(checked->position, 5);
+  EXPECT_EQ(checked->position, label + 5);
   auto unchecked = ws.ResultHighlight(2);
   ASSERT_TRUE(unchecked);
   EXPECT_FALSE(unchecked->replaced);
-  ws.ReplaceText = "";  // an empty replacement: the search pattern, in the search colour, everywhere
+
+  ws.Undo();
+  ui.inputAnswers.push_back("");  // an empty replacement: the search pattern, in the search colour, everywhere
+  ws.ReplacePreview();
   EXPECT_FALSE(ws.ResultHighlight(1));
   EXPECT_FALSE(ws.ResultHighlight(2)->replaced);
 }

@@ -59,6 +59,13 @@ class RewriteTest : public ::testing::Test {
     for (const CheckRow& r : list.rows()) out.push_back(r.text);
     return out;
   }
+  // The copies the last overwrite made, as its undo knows them.
+  std::vector<std::string> copies() const {
+    std::vector<std::string> out;
+    if (const auto* done = std::get_if<undo::Overwrite>(&ws.undoRecord()))
+      for (const undo::OverwrittenFile& f : done->files) out.push_back(f.copy);
+    return out;
+  }
   bool enabled(const char* name) const { return ws.stateOf(name).enabled; }
 
   TempDir root;

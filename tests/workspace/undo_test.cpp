@@ -1,7 +1,9 @@
 // Undo by the marker row of the hidden list: the preview's rows and checks, the overwrite's files put
 // back only while they hold what was written, the deleted files of a join and a split (hidden lists
-// made by hand here), and the questions that stop it.
+// made by the operations themselves), and the questions that stop it.
 #include <sys/stat.h>
+
+#include <filesystem>
 
 #include "platform/files.h"
 #include "tests/workspace/rewrite_fixture.h"
@@ -15,11 +17,15 @@ using testing::slurp;
 
 class UndoTest : public testing::RewriteTest {
  protected:
-  void hiddenRows(const std::vector<std::string>& paths, const char* marker) {
-    ws.CheckListBoxUNDO.clear();
-    // Checked: the save wrote the file.
-    for (const std::string& p : paths) ws.CheckListBoxUNDO.add(p, false, true);
-    ws.CheckListBoxUNDO.add(cp932Of(marker));
+  // The tree's files joined into target through the join mode.
+  void join(const std::string& target) {
+    ui.folderAnswers.push_back(tree());
+    ws.ToolButton2Click();
+    ws.N6Click();
+    ws.FairuKetugouBClick();
+    ui.confirmAnswers.push_back(true);
+    ui.saveAnswers.push_back(target);
+    ws.SaveAs1Click();
   }
 };
 
@@ -47,7 +53,7 @@ TEST_F(UndoTest, UndoOfAPreviewGivesEveryRowItsUnreplacedTextAndItsCheckAsNowSet
   EXPECT_EQ(rows(ws.CheckListBox3)[2], matchLabel(2) + "foo 2");
   EXPECT_TRUE(ws.CheckListBox3.isChecked(2));
   EXPECT_TRUE(ws.CheckListBoxUNDO.empty());
-  EXPECT_FALSE(ws.ReplacePending);
+  EXPECT_FALSE(ws.ReplacePending());
   for (const char* off : {"N12", "OverWriteB", "undoB", "Repeat1"}) EXPECT_FALSE(enabled(off)) << off;
   ws.undoBClick();
   EXPECT_EQ(ui.texts("message").back(), cp932Of("やり直せません！！"));
@@ -68,7 +74,7 @@ TEST_F(UndoTest, UndoOfAnOverwritePutsBackTheWrittenFilesThatWereNotEditedSince)
 
   ui.confirmAnswers = {false};
   ws.Undo();
-  EXPECT_EQ(ws.CheckListBoxUNDO.count(), 5);  // Cancel: nothing changes
+  EXPECT_TRUE(std::holds_alternative<undo::Overwrite>(ws.undoRecord()));  // Cancel: nothing changes
   EXPECT_EQ(slurp(file("a.txt")), "X\r\nA\r\n");
 
   ui.shown.clear();
@@ -89,31 +95,48 @@ TEST_F(UndoTest, UndoOfAnOverwritePutsBackTheWrittenFilesThatWereNotEditedSince)
 }
 
 TEST_F(UndoTest, UndoOfAJoinDeletesTheSavedFileAndSaysWhatHappened) {
-  const std::string saved = root.write("out/joined.txt", "x\r\n");
-  const std::string gone = root / "out/gone.txt";
-  hiddenRows({saved, gone}, "結合");
+  write("a.txt", "x\r\n");
+  std::filesystem::create_directories(root / "out");
+  const std::string saved = root / "out/joined.txt";
+  join(saved);
+  ASSERT_EQ(slurp(saved), "x\r\n");
   ui.confirmAnswers = {false};
   ws.Undo();
   EXPECT_TRUE(files::fileExists(saved));
-  EXPECT_EQ(ws.CheckListBoxUNDO.count(), 3);
+  EXPECT_FALSE(ws.CheckListBoxUNDO.empty());
 
+  ui.shown.clear();
   ui.confirmAnswers = {true};
   ws.Undo();
   EXPECT_FALSE(files::fileExists(saved));
   EXPECT_EQ(ui.texts("confirm").back(), cp932Of("新規ファイルを消去しますか？"));
-  EXPECT_EQ(
-      ui.texts("message"),
-      (std::vector<std::string>{cp932Of("新規ファイル") + "\"" + saved + "\"" + cp932Of("の消去...OK"),
-                                cp932Of("新規ファイル") + "\"" + gone + "\"" + cp932Of("は見つかりませんでした。")}));
+  EXPECT_EQ(ui.texts("message"),
+            (std::vector<std::string>{cp932Of("新規ファイル") + "\"" + saved + "\"" + cp932Of("の消去...OK")}));
   EXPECT_TRUE(ws.CheckListBoxUNDO.empty());
+
+  join(saved);
+  std::filesystem::remove(saved);  // gone before the undo
+  ui.shown.clear();
+  ui.confirmAnswers = {true};
+  ws.Undo();
+  EXPECT_EQ(ui.texts("message"),
+            (std::vector<std::string>{cp932Of("新規ファイル") + "\"" + saved + "\"" + cp932Of("は見つかりませんでした。")}));
 }
 
 TEST_F(UndoTest, UndoOfASplitAnnouncesEachPieceAndReportsOnesNotWrittenOrNotDeletable) {
-  const std::string one = root.write("out/1.txt", "a\r\n");
-  const std::string locked = root.write("out/2.txt", "b\r\n");
-  const std::string never = root / "out/3.txt";
+  std::string lines;
+  for (int i = 1; i <= 20; ++i) lines += "L" + std::to_string(i) + "\r\n";
+  write("memo.txt", lines);
+  ws.ShowSearchResults("L", {{file("memo.txt"), {{5, "L5"}, {12, "L12"}}}});
+  ws.CheckListBox3.setSelectedIndex(0);
+  ws.File2Click();
+  ui.confirmAnswers = {true};
+  ws.NewFileBClick();
+  const std::string one = file("memo0.txt"), locked = file("memo1.txt"), never = file("memo2.txt");
+  ASSERT_TRUE(files::fileExists(one) && files::fileExists(locked) && files::fileExists(never));
   chmod(locked.c_str(), 0444);
-  hiddenRows({one, locked, never}, "分割");
+  std::filesystem::remove(never);
+  ui.shown.clear();
   ui.confirmAnswers = {true};
   ws.Undo();
   EXPECT_EQ(ui.texts("confirm"), std::vector<std::string>{cp932Of("更新しますか？")});
