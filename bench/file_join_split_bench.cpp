@@ -41,8 +41,11 @@ struct Window {
 void joinTargets(const TempDir& dir, Workspace& ws, int files) {
   std::string text;
   for (int i = 0; i < 100; ++i) text += std::string(98, static_cast<char>('a' + i % 26)) + "\r\n";
-  ws.CheckListBox1.add("\"" + dir.path() + "\",", true);
-  for (int f = 0; f < files; ++f) ws.CheckListBox1.add(dir.write("t/f" + std::to_string(f) + ".txt", text), false, true);
+  for (int f = 0; f < files; ++f) dir.write("t/f" + std::to_string(f) + ".txt", text);
+  ws.ExtensionList = ".txt";
+  ws.settings.Subfolders = false;
+  ws.ComboBox2.pushFront(dir / "t");
+  ws.BuildTargetList();
 }
 
 void BM_JoinListBuild(benchmark::State& state) {
@@ -85,15 +88,17 @@ std::string splitSource(const TempDir& dir, Workspace& ws, int lines, int matche
   std::string text;
   text.reserve(static_cast<std::size_t>(lines) * 100);
   const std::string body(98, 'x');
-  ws.CheckListBox3.add("\"" + (dir / "big.txt") + "\"" + cp932Of(",の検索結果"), true);
+  Workspace::FoundFile found{dir / "big.txt", {}};
   for (int i = 1; i <= lines; ++i) {
     if (i % every == 0) {
       text += "MATCH" + body.substr(5) + "\r\n";
-      ws.CheckListBox3.add(cp932Of("【") + std::to_string(i) + cp932Of("列目】") + "MATCH", false, true);
+      found.lines.push_back({i, "MATCH"});
     } else {
       text += body + "\r\n";
     }
   }
+  ws.settings.UseRegExp = false;  // the rows as a plain search makes them
+  ws.ShowSearchResults("MATCH", {found});
   ws.CheckListBox3.setSelectedIndex(0);
   return dir.write("big.txt", text);
 }
@@ -114,7 +119,7 @@ void BM_SplitPrepareAndSave(benchmark::State& state) {
     w.ws.File2Click();
     w.ws.SaveAs1Click();
   }
-  state.counters["pieces"] = w.ws.CheckListBoxUNDO.count() - 1;
+  state.counters["pieces"] = static_cast<double>(std::get<kelvane::undo::Split>(w.ws.undoRecord()).pieces.size());
   state.counters["MB"] = lines * 100 / 1e6;
   state.counters["peakRSS_MB"] = peakResidentMB();
 }

@@ -18,31 +18,28 @@
 
 namespace {
 
-using kelvane::CheckRow;
 using kelvane::testing::cp932Of;
 
-std::vector<CheckRow> resultRows(int matchRows) {
-  std::vector<CheckRow> rows;
-  const std::string label = cp932Of("【"), close = cp932Of("列目】");
+// The files of a run with matchRows match rows, 100 per file, as the search hands them over.
+std::vector<kelvane::Workspace::FoundFile> foundFiles(int matchRows) {
+  std::vector<kelvane::Workspace::FoundFile> found;
   const std::string line = cp932Of("検索対象の行です: ファイル と ファイル ");
   for (int i = 0; i < matchRows; ++i) {
-    if (i % 100 == 0)
-      rows.push_back({"\"/d/f" + std::to_string(i / 100) + ".txt\"" + cp932Of(",の検索結果"), true, false});
-    rows.push_back(
-        {label + std::to_string(i % 100 + 1) + close + "\r\n" + line + std::to_string(i), false, i % 7 != 0});
+    if (i % 100 == 0) found.push_back({"/d/f" + std::to_string(i / 100) + ".txt", {}});
+    found.back().lines.push_back({i % 100 + 1, line + std::to_string(i)});
   }
-  return rows;
+  return found;
 }
 
 void BM_Preview(benchmark::State& state) {
   kelvane::testing::ScriptedUi ui;
   kelvane::Workspace ws{ui};
-  ws.LastSearchText = cp932Of("ファイル");
-  const std::vector<CheckRow> rows = resultRows(static_cast<int>(state.range(0)));
+  const auto found = foundFiles(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
-    ws.CheckListBox3.assign(rows);
-    ws.CheckListBoxUNDO.clear();
+    ws.ShowSearchResults(cp932Of("ファイル"), found);
+    for (int i = 0, match = 0; i < ws.CheckListBox3.count(); ++i)
+      if (!ws.CheckListBox3.isHeader(i)) ws.CheckListBox3.setChecked(i, match++ % 7 != 0);
     ui.inputAnswers.push_back(cp932Of("書類"));
     ui.shown.clear();
     state.ResumeTiming();

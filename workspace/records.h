@@ -26,6 +26,11 @@ struct ResultRecord {
 class ResultRecords {
  public:
   void clear();
+  // Gives back the room the records were grown with.
+  void shrink() {
+    paths_.shrink_to_fit();
+    records_.shrink_to_fit();
+  }
   // The key of a new header row for path, which becomes the file of the match rows added after it.
   std::uint32_t addFile(std::string path);
   // The key of a new match row of the last file added.

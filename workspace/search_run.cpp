@@ -225,7 +225,10 @@ void Workspace::finishRun(const std::string& pattern, bool stopped) {
   const WorkspaceTexts& t = texts();
   {
     CheckList::Batch copy(CheckListBox3);
-    // The staged rows move into the list: a run over a large tree is held once, not twice.
+    // The staged rows move into the list: a run over a large tree is held once, not twice, and
+    // without the slack the growing vectors left.
+    staged_.shrink_to_fit();
+    results_.shrink();
     CheckListBox3.assign(std::move(staged_));
     staged_ = {};
     if (!CheckListBox3.empty()) setUndo(undo::Unmarked{});

@@ -88,6 +88,8 @@ bool Workspace::BuildTargetList() {
   }
   CheckListBox3.clear();
   CheckListBox2.clear();
+  // A preview without its result rows has nothing left to overwrite or put back.
+  if (ReplacePending()) setUndo(undo::Nothing{});
   CheckList::Batch batch(CheckListBox1);
   CheckListBox1.clear();
   targetPaths_.clear();

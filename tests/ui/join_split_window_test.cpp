@@ -171,7 +171,7 @@ TEST(JoinSplitWindowTest, SplitByThePopUpSaveAndShowAPiece) {
   EXPECT_EQ(testing::slurp(tree + "/memo0.txt"), "L1\r\nL2\r\nL3\r\nL4\r\nL5\r\n");
   EXPECT_EQ(testing::slurp(tree + "/memo1.txt"), "L5\r\nL6\r\nL7\r\nL8\r\nL9\r\nL10\r\nL11\r\nL12\r\n");
   EXPECT_EQ(testing::slurp(tree + "/memo2.txt").substr(0, 5), "L12\r\n");
-  EXPECT_EQ(form.workspace().CheckListBoxUNDO.count(), 4);
+  EXPECT_TRUE(std::holds_alternative<undo::Split>(form.workspace().undoRecord()));
 
   QListView* view = form.listView(ListId::kJoin);
   view->setCurrentIndex(rows->index(1, 0));

@@ -197,5 +197,19 @@ TEST_F(ReplaceTest, AReadOnlyFileStopsTheOverwriteWithTheFilesBeforeItSaved) {
   EXPECT_NE(ui.texts("message").back().find(file("a.txt")), std::string::npos);
 }
 
+TEST_F(ReplaceTest, ANewTargetListEndsAPendingPreviewWhoseRowsItClears) {
+  write("a.txt", "foo\r\n");
+  search("foo");
+  preview("X");
+  ws.settings.Subfolders = false;  // a build that leaves the hidden list alone
+  ui.folderAnswers.push_back(tree());
+  ws.ToolButton2Click();
+  EXPECT_TRUE(ws.CheckListBox3.empty());
+  EXPECT_FALSE(ws.ReplacePending());
+  ws.OverwriteFiles();
+  EXPECT_EQ(ui.count("confirm"), 0);
+  EXPECT_EQ(slurp(file("a.txt")), "foo\r\n");
+}
+
 }  // namespace
 }  // namespace kelvane
