@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "platform/comma_text.h"
 #include "platform/files.h"
 #include "settings/extension_list.h"
 #include "workspace/workspace.h"

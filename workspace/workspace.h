@@ -14,6 +14,8 @@
 //
 // The operations live one file per area: modes.cpp, target_list.cpp, lifecycle.cpp, search_run.cpp,
 // result_list.cpp, open_file.cpp, file_join.cpp, file_split.cpp, replace.cpp, undo.cpp, narrowing.cpp.
+// What a row stands for is a typed record (records.h), named by the row's key; what the last undoable
+// operation left is one UndoRecord (undo_record.h). No operation reads a row's text back.
 //
 // While a search runs it lets the window handle events (so the window repaints and the stop button
 // works); the handlers that would change the lists under the run (another search, a new target list)
@@ -319,10 +321,6 @@ class Workspace {
   // Writes each listed piece that is still checked, has two lines or more and does not start with an
   // empty line. The hidden list then holds the piece names and the marker "分割".
   void SplitSave();
-
-  // Rows of the hidden list after a join or split save, before the marker: the path, checked when
-  // this save wrote the file, and marked as a header when the file it replaced was first copied to
-  // files::tempCopyPath(tempFolder(), path) (the undo copies it back instead of deleting).
 
   // ---- lifecycle (lifecycle.cpp) ----
   // The creation sequence: StartupFolder from the current folder, search mode, settings, histories,
