@@ -1,4 +1,4 @@
-// AWK-style match and gsub over the current pattern.
+// The AWK-style operations of awk_str.h, match and gsub over the current pattern.
 //
 // GSub walks the string once: it copies the text before each match, then the expanded template, and
 // goes on after the match. An empty match copies one character more, so the walk always advances: a

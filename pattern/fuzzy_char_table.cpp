@@ -1,11 +1,11 @@
-// The built-in fuzzy-character table: which written forms of a character count as the same one.
+// The built-in fuzzy-character table of the preprocessor (re_preprocessor.h, which says why the
+// order of the rows matters).
 //
-// One row per equivalence group, in an order the preprocessor depends on: it takes the first row (in
-// table order) that has a matching entry, so rows whose entries run over several characters ("ｶﾞ",
-// "か゛", "ヴァ", "うぁ") stand before the row of their first character ("か", "う"). Row 48 ends with an
-// empty entry so that a long-vowel mark in a pattern becomes optional. Entries are written here in UTF-8
-// and converted to CP932 once, on the first call of FuzzyCharDic. The NEC and IBM characters (①, Ⅰ)
-// and the full-width tilde (～, 0x8160) depend on the CP932 conversion of the platform layer.
+// Rows whose entries run over several characters ("ｶﾞ", "か゛", "ヴァ", "うぁ") stand before the row of
+// their first character ("か", "う"). Row 48 ends with an empty entry so that a long-vowel mark in a
+// pattern becomes optional. Entries are written here in UTF-8 and converted to CP932 once, on the
+// first call of FuzzyCharDic. The NEC and IBM characters (①, Ⅰ) and the full-width tilde (～, 0x8160)
+// depend on the CP932 conversion of the platform layer.
 #include <stdexcept>
 
 #include "pattern/re_preprocessor.h"

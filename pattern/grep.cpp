@@ -1,3 +1,5 @@
+// The file grep component; the stage is described in grep.h. Here: the binding of a pattern to its
+// scan tables, and the window storage that the searches of one thread share.
 #include "pattern/grep.h"
 
 #include <stdexcept>
@@ -45,12 +47,12 @@ void TGrep::AssignRegExp(std::string_view value) {
     TRegularExpression::AssignRegExp(value);
   } catch (...) {
     // The DFA the tables were made from may have been evicted; the current pattern is now the
-    // empty one (or, after a preprocessing error, the old one). The binding stays as it was.
+    // empty one (or, after a preprocessing error, the old one).
     RemakeTables();
     throw;
   }
   RemakeTables();
-  grep_ = IsPlainLiteral() ? &TGrep::GrepByLiteral : &TGrep::GrepByDFA;
+  assigned_ = true;
 }
 
 // The tables refer to the current DFA, which a later assignment may evict. The search run assigns
@@ -66,26 +68,12 @@ void TGrep::RemakeTables() {
   tablesText_ = text;
 }
 
+// A literal needs no search of its own: the scan looks for its bytes (the prefix every match begins
+// with) with memmem, and the walk from each hit is the code-by-code comparison.
 void TGrep::Grep(const std::string& fileName) {
-  if (!grep_) throw std::logic_error("TGrep: Grep called before a pattern was assigned");
-  (this->*grep_)(fileName);
-}
-
-// The literal's DFA is a chain of single codes, so its tables hold the whole literal as the prefix
-// that memmem looks for, and the walk from each candidate is the code-by-code comparison.
-void TGrep::GrepByLiteral(const std::string& fileName) {
-  Cancel = false;
-  if (!OnMatch) return;
-  Search(fileName);
-}
-
-void TGrep::GrepByDFA(const std::string& fileName) {
+  if (!assigned_) throw std::logic_error("TGrep: Grep called before a pattern was assigned");
   if (!OnMatch) return;
   Cancel = false;
-  Search(fileName);
-}
-
-void TGrep::Search(const std::string& fileName) {
   if (!tables_) RemakeTables();
   WindowLoan window;  // outlives the reader
   std::unique_ptr<TTxtFile> file;

@@ -2,18 +2,28 @@
 // TGrep: the file grep. It searches one text file for the current pattern and reports every line
 // that holds a match, once, in file order, through OnMatch.
 //
-// A match is looked for from every character of the file: the DFA is walked from its start state
-// over the characters the reader hands out, and the line that holds the start is reported as soon as
-// an accepting state is reached after at least one character (the shortest match is enough). The
-// search then goes on at the next line. A walk may read across line ends when the pattern consumes
-// LF; it still reports the line where it started. "^" and "$" are transitions on LF here (both line
-// codes are 10), and the reader puts an LF before the first line and after the last, so they match
-// at the start and the end of every line.
+// What is reported is fixed by the straightforward walk: a match is looked for from every character
+// of the file (the LF before a line counts as its first), the DFA is walked from its start state, and
+// the line that holds the start is reported as soon as an accepting state is reached after at least
+// one character (the shortest match is enough); the search then goes on at the next line. A walk may
+// read across line ends when the pattern consumes LF; it still reports the line where it started.
+// "^" and "$" are transitions on LF here (both line codes are 10), and the reader puts an LF before
+// the first line and after the last, so they match at the start and the end of every line.
 //
-// Grep is bound at every assignment of RegExp: to GrepByLiteral when the compiled pattern is one
-// fixed text, else to GrepByDFA. Both compute exactly what the character-by-character walk of the
-// reader computes; they do it on the reader's blocks directly (grep_scan.h), with all the walks of a
-// line going forward together (grep_sets.h), so a long line costs time linear in its length.
+// How it gets there is another matter, for that walk costs a few calls per character and, on a long
+// line where walks run far, the square of the line's length. The stage has three parts:
+//   - The reader (txt_file.h) keeps a normalised window of the file: one LF per line end, no CR, no
+//     zero byte inside it. The scan walks the window with pointer steps, never a character call.
+//   - GrepTables (grep_scan.h) turns the DFA into byte tables made as the text needs them, and finds
+//     what every match must begin with. While no walk is under way the scan skips to the next place
+//     where that beginning occurs (memmem for fixed characters, 16 positions at a time for a few
+//     first characters); a place counts only where it starts a character.
+//   - GrepSets (grep_sets.h) moves all the walks of a line forward together as one set of DFA states,
+//     one table lookup per character however many walks are under way; the line holds a match as
+//     soon as a member accepts. So a long line costs time linear in its length.
+// A literal pattern takes the same road: its bytes are the beginning the scan skips to. The tests
+// compare every road with the straightforward walk (tests/testing/reference_grep.h) at block sizes
+// down to one byte.
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -38,22 +48,17 @@ class TGrep : public TRegularExpression {
   TGrep();
   ~TGrep() override;
 
-  // Compiles value (as the base does; ERegExpParser and nothing below on a syntax error), then
-  // binds Grep to GrepByLiteral or GrepByDFA.
+  // Compiles value (as the base does; ERegExpParser and nothing below on a syntax error); from then
+  // on Grep searches for it.
   void AssignRegExp(std::string_view value) override;
   std::uint16_t GetLineHeadCode() const override { return 10; }
   std::uint16_t GetLineTailCode() const override { return 10; }
 
-  // Runs the bound search on fileName (CP932). Does nothing when OnMatch is unassigned. Raises
-  // EFileNotFound (cannot open), EGrepCancel (Cancel set at a check point), EInOutError (read error),
-  // whatever OnMatch raises, and std::logic_error when no pattern was ever assigned. An empty file
-  // reports nothing.
+  // Searches fileName (CP932) for the current pattern. Does nothing when OnMatch is unassigned.
+  // Raises EFileNotFound (cannot open), EGrepCancel (Cancel set at a check point), EInOutError (read
+  // error), whatever OnMatch raises, and std::logic_error when no pattern was ever assigned. An empty
+  // file reports nothing.
   void Grep(const std::string& fileName);
-  // The two searches Grep is bound to; same contract as Grep.
-  void GrepByDFA(const std::string& fileName);
-  void GrepByLiteral(const std::string& fileName);
-  // True when Grep is bound to GrepByLiteral.
-  bool BoundToLiteral() const { return grep_ == &TGrep::GrepByLiteral; }
 
   TGrepOnMatch OnMatch;
   // Reset to false at the start of every search; the reader raises EGrepCancel when it is set.
@@ -64,10 +69,9 @@ class TGrep : public TRegularExpression {
   std::size_t BlockSize = TTxtFile::kBlockSize;
 
  private:
-  void Search(const std::string& fileName);
   void RemakeTables();
 
-  void (TGrep::*grep_)(const std::string&) = nullptr;
+  bool assigned_ = false;  // a pattern was assigned once: before that Grep must not be called
   std::unique_ptr<GrepTables> tables_;  // of the current pattern, made at binding
   std::unique_ptr<GrepSets> sets_;      // the walks' sets over tables_, kept from file to file
   const TRE_DFA* tablesDFA_ = nullptr;  // the DFA and processed text tables_ were made for

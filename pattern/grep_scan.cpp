@@ -1,3 +1,5 @@
+// The scan of the file grep (grep.h describes the stage, grep_scan.h the tables). Here also the
+// verdicts that stop walks carried past a line end, and the candidate skips.
 #include "pattern/grep_scan.h"
 
 #include "pattern/grep_sets.h"
@@ -148,9 +150,8 @@ class Scanner {
     std::size_t keep = std::min(lineStart_, p_);
     if (bnd_ < keep) bnd_ = keep;
     if (scan_ < p_) scan_ = p_;
-    file_.SetAnchor(p_, keep, lineNo_);
     std::size_t shift = 0;
-    file_.Refill(&shift);
+    file_.Refill(keep, &shift);
     p_ -= shift;
     scan_ -= shift;
     lineStart_ -= shift;

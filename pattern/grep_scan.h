@@ -1,26 +1,14 @@
 #pragma once
-// The fast walks of the file grep.
+// The scan of the file grep over the reader's window; the stage is described in grep.h.
 //
-// The file grep reports every line from which a walk of the DFA, started at one of its characters
-// (the LF before the line counts as the line's first), reaches an accepting state after at least one
-// character. Walked literally through TTxtFile's GetChar and NextChar that costs a few calls and a
-// search of a transition chain per character, and walking from each start in turn costs the square
-// of a long line's length when walks run far. The scan computes the same thing on the reader's window
-// directly, all walks of a line at once:
-//
-//   - GrepTables turns the DFA into byte tables: per state a row of 256 entries for one-byte
-//     characters and, for each lead byte, a row of 256 entries for its trail bytes. Rows are made the
-//     first time they are needed, so a DFA of thousands of states costs only what a file touches.
-//   - GrepSets (grep_sets.h) moves the walks of the current line forward together, as one set of DFA
-//     states, one lookup per character; the line holds a match when a member accepts.
-//   - While no walk is under way, a pattern whose matches all begin with the same characters (the
-//     literal itself, "^abc" = LF a b c, "ファイル.*設定") skips with memmem to the next place where
-//     they occur; a place counts only when it starts on a character boundary (a run of lead-byte
-//     values before it has even length). A pattern that can begin with only a few characters (the
-//     fuzzy forms of a word: フ, ﾌ, ふ) skips to the next of them, 16 positions compared at a time.
-//
-// The window is normalised text (see txt_file.h): one LF per line end, no CR, no zero byte inside it,
-// zero bytes after it. A lead byte followed by an LF is a one-byte character, as in the reader.
+// GrepTables holds, per DFA state, a row of 256 entries for one-byte characters and, for each lead
+// byte, a row of 256 entries for its trail bytes. Rows are made the first time they are needed, so a
+// DFA of thousands of states costs only what a file touches. It also finds the bytes every match
+// begins with ("^abc" = LF a b c, "ファイル.*設定" = ファイル), or failing that the few codes a match
+// can begin with (the fuzzy forms of a word: フ, ﾌ, ふ), which the scan skips to. A hit counts only on
+// a character boundary: the run of lead-byte values before it has even length, since a byte that
+// cannot be a lead byte always ends a character. A lead byte followed by an LF is a one-byte
+// character, as everywhere in the window.
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -1,3 +1,4 @@
+// The sets of walks of the file grep; what they are and why is in grep_sets.h.
 #include "pattern/grep_sets.h"
 
 #include <algorithm>

@@ -1,17 +1,14 @@
 #pragma once
-// GrepSets: all the walks of the file grep at once.
+// GrepSets: all the walks of a line at once, for the scan of the file grep (the stage is described
+// in grep.h).
 //
-// The file grep reports a line when a walk of the DFA, started at one of its characters, reaches an
-// accepting state. Walking from each start in turn costs, on a long line where walks run far and fail
-// ((aa)*b over a line of "a"), the square of the line's length. Here the walks go forward together:
-// the state of the scan is the set of DFA states the walks started so far are in (two walks in the
-// same state go the same way from then on, so one entry stands for both), and a character moves every
-// member and adds the walk that starts at it. The line holds a match as soon as a member accepts.
-//
-// The sets are made lazily, as the text meets them, and each gets a row of next sets per byte (and per
-// lead byte a row for its trail bytes), so the scan costs one lookup per character once a text's few
-// sets are known. A set without starts carries the walks of a line past its end (a pattern that reads
-// an LF goes on into the next line) without adding the walks of the next line.
+// The state of the scan is the set of DFA states the walks started so far are in: two walks in the
+// same state go the same way from then on, so one entry stands for both, and a character moves every
+// member and adds the walk that starts at it. The sets are made lazily, as the text meets them, and
+// each gets a row of next sets per byte (and per lead byte a row for its trail bytes), so the scan
+// costs one lookup per character once a text's few sets are known. A set without starts carries the
+// walks of a line past its end (a pattern that reads an LF goes on into the next line) without
+// adding the walks of the next line.
 //
 // A pattern and text could meet very many sets; past the budget every set is dropped and made again
 // when needed (Epoch tells a holder of set ids that they are void).

@@ -1,3 +1,4 @@
+// The plain-text search and the line lists of plain_text.h.
 #include "pattern/plain_text.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-// Character reading and escapes. Everything here steps a whole character at a time; the one place that
+// Character reading and escapes (re_chars.h). Everything here steps a whole character at a time; the one place that
 // has to look backwards, UnreadPatternChar, settles whether a byte is a trail byte by the parity of the
 // run of lead-byte values before it, since a trail byte may itself carry a lead-byte value.
 #include "pattern/re_chars.h"

@@ -1,21 +1,20 @@
-// The subset construction, done completely at compile time.
+// The subset construction of re_dfa.h, done completely at compile time.
 //
-// A DFA state is the set of NFA states the automaton may be in, closed under empty transitions. The
-// construction starts from the closure of the NFA's entry and expands states in order of creation: for
-// each state it gathers the moves (one per distinct transition class leaving its NFA states, with the
-// set of NFA states each leads to), closes each target set, and finds or creates the DFA state for it.
-// The parser made every leaf range disjoint from every other, so moves of different classes never
-// overlap and the transitions of a DFA state need no splitting.
+// The construction starts from the closure of the NFA's entry and expands states in order of
+// creation: for each state it gathers the moves (one per distinct transition class leaving its NFA
+// states, with the set of NFA states each leads to), closes each target set, and finds or creates the
+// DFA state for it. The parser made every leaf range disjoint from every other, so moves of different
+// classes are disjoint too, with one exception: the file grep's anchor code is LF, a code that texts
+// contain and that no leaf was split at, so "^" or "$" may leave a state beside a class that holds LF
+// ([\x01-\x0b]). Such moves are not split; SortTransitions marks the state Overlapping, and NextState
+// then takes the first class in LoChar order that holds the code, as a walk down a sorted chain does.
 //
 // The order of everything (members ascending, each NFA state's transitions newest first, moves taken
 // newest first and put at the head of the state's list) fixes the numbering of the states; the
-// transitions are then sorted by their first code, which is all the matching walk relies on. Sets are
-// found again through a hash of their bits rather than by comparing with every state, so a DFA of
-// thousands of states builds in milliseconds.
-//
-// The complete DFA can grow exponentially with the pattern. Every state, every byte and every NFA
-// transition visited is counted, and past the budget the pattern is refused as too complex, in the
-// same way as a syntax error.
+// transitions are then sorted by their first code, stably, which is all the matching walk relies on.
+// Sets are found again through a hash of their bits rather than by comparing with every state, so a
+// DFA of thousands of states builds in milliseconds. Every state, every byte and every NFA transition
+// visited is counted against the budget.
 #include "pattern/re_dfa.h"
 
 #include <algorithm>

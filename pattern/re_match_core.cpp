@@ -1,4 +1,4 @@
-// Leftmost-longest matching over the complete DFA.
+// The matching core of re_match_core.h: leftmost-longest matching over the complete DFA.
 //
 // The DFA answers "which state after this character" in one lookup, so a match attempt is a plain walk:
 // remember the last position where the state accepted, stop when no transition leads on or the text

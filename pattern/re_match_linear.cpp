@@ -1,4 +1,5 @@
-// The backward sets and the walks that stop where nothing lies ahead.
+// The linear search of re_match_linear.h: the backward sets, and the walks that stop where nothing
+// lies ahead.
 #include "pattern/re_match_linear.h"
 
 #include <algorithm>

@@ -1,9 +1,8 @@
 #pragma once
-// Leftmost-longest matching in time linear in the length of the text.
-//
-// The straightforward search walks the DFA from every start position until the walk dies, so a long
-// line on which walks run far and find nothing (a.*b over a line of "a") costs the square of its
-// length. The results here are exactly those of that search; only the work differs:
+// The linear search of the matching core (re_match_core.h describes the stage): leftmost-longest
+// matching in time linear in the length of the text, for the texts on which the straightforward walk
+// from every start (a.*b over a line of "a") would cost the square of their length. The results are
+// exactly that walk's; only the work differs:
 //
 //   1. The text is decoded once into characters, and each code into its class: codes that every DFA
 //      state treats alike share a class, so a line of Japanese text has a few dozen classes at most.

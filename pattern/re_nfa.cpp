@@ -1,4 +1,4 @@
-// The NFA of one pattern: every tree node is laid between a "from" and a "to" state.
+// The NFA construction of re_nfa.h.
 //
 // The translation is the textbook one, kept exactly in the order a recursive walk would take, because
 // that order numbers the states and orders each state's transitions (newest first), and the DFA

@@ -1,4 +1,5 @@
-// Recursive descent over the scanner's tokens, then the disjoint partition of the leaves.
+// The parser of re_parser.h: recursive descent over the scanner's tokens, then the disjoint
+// partition of the leaves.
 //
 // The grammar is alternation > sequence > repeat > atom. Leaves are shared: MakeLeaf hands out the
 // existing leaf for a range already seen, so "aa" has one leaf referred to twice, and the partition

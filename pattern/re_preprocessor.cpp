@@ -1,4 +1,4 @@
-// The preprocessor rewrites a pattern token by token. It first cuts the whole pattern into tokens with
+// The preprocessor of re_preprocessor.h rewrites a pattern token by token. It first cuts the whole pattern into tokens with
 // their byte spans, then walks them: a token that is not an ordinary character outside a class is
 // copied as written; a run of ordinary characters is matched against the dictionaries from each
 // position, and where a row's entry matches, the row's group replaces the characters it covered. Since

@@ -1,4 +1,4 @@
-// The pattern component: preprocessing, the cache of compiled patterns and the compiler pipeline
+// The pattern component of re_regexp.h: preprocessing, the cache of compiled patterns and the compiler pipeline
 // (parser, NFA, DFA). The parser and the NFA live only while one pattern is compiled; the DFA lives in
 // its cache item until the item is evicted.
 #include "pattern/re_regexp.h"

@@ -1,4 +1,4 @@
-// The scanner reads one character at a time through ReadPatternChar, so positions stay on character
+// The scanner of re_scanner.h reads one character at a time through ReadPatternChar, so positions stay on character
 // boundaries and a double-byte character is one symbol whatever its trail byte looks like. When it
 // needs to look ahead (after "[" for "^", after a class character for "-") it reads the next character
 // and steps back over it again, so every token starts exactly where the previous one ended; the

@@ -1,3 +1,5 @@
+// The text file reader; what it does and why is in txt_file.h. Here: the block read, and the
+// normalising of each block in place, 16 bytes at a time where SSE2 is there.
 #include "pattern/txt_file.h"
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/read_handle.h"
 
@@ -205,82 +206,19 @@ void TTxtFile::CheckPoint() {
   if (cancel_ && *cancel_) throw EGrepCancel();
 }
 
-bool TTxtFile::Refill(std::size_t* shift) {
+bool TTxtFile::Refill(std::size_t keep, std::size_t* shift) {
   *shift = 0;
   if (atEnd_) return false;
-  std::size_t drop = lineStart_;
-  if (drop > 0) {
-    std::memmove(W(), W() + drop, dataEnd_ - drop);
-    dataEnd_ -= drop;
+  if (keep > dataEnd_) keep = dataEnd_;
+  if (keep > 0) {
+    std::memmove(W(), W() + keep, dataEnd_ - keep);
+    dataEnd_ -= keep;
     std::memset(W() + dataEnd_, 0, 3);
-    lineStart_ -= drop;
-    anchor_ -= drop;
-    look_ -= drop;
-    *shift = drop;
+    *shift = keep;
   }
   std::size_t before = dataEnd_;
   ReadBlock();
   return dataEnd_ > before;
-}
-
-// pos is one of the members anchor_ / look_, so a refill moves it along with the window.
-bool TTxtFile::HaveByteAt(std::size_t& pos) {
-  std::size_t shift;
-  while (pos >= dataEnd_) {
-    if (!Refill(&shift) && atEnd_ && pos >= dataEnd_) return false;
-  }
-  return true;
-}
-
-bool TTxtFile::LeadPairsAt(std::size_t& pos) { return HaveByteAt(pos) && W()[pos] != '\n'; }
-
-std::uint16_t TTxtFile::GetChar() {
-  if (!HaveByteAt(anchor_)) throw EEndOfFile();
-  auto b = static_cast<unsigned char>(W()[anchor_++]);
-  std::uint16_t c = b;
-  if (b == '\n') {
-    lineStart_ = anchor_;
-    ++lineNo_;
-    if (atEnd_ && anchor_ >= dataEnd_) throw EEndOfFile();
-  } else if (cp932::isLeadByte(b) && LeadPairsAt(anchor_)) {
-    c = static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(W()[anchor_++]));
-  }
-  look_ = anchor_;
-  return c;
-}
-
-std::uint16_t TTxtFile::NextChar() {
-  if (!HaveByteAt(look_)) return 0;
-  auto b = static_cast<unsigned char>(W()[look_++]);
-  if (cp932::isLeadByte(b) && LeadPairsAt(look_)) {
-    return static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(W()[look_++]));
-  }
-  return b;
-}
-
-RE_LineInfo_t TTxtFile::GetLine() {
-  CheckPoint();
-  for (;;) {
-    const void* lf = std::memchr(W() + anchor_, '\n', dataEnd_ - anchor_);
-    if (lf) {
-      anchor_ = static_cast<std::size_t>(static_cast<const char*>(lf) - W());
-      break;
-    }
-    anchor_ = dataEnd_;
-    if (!HaveByteAt(anchor_)) break;  // only a file that shrank while being read ends without an LF
-  }
-  look_ = anchor_;
-  RE_LineInfo_t info;
-  info.Line.assign(W() + lineStart_, anchor_ - lineStart_);
-  while (!info.Line.empty() && (info.Line.back() == '\n' || info.Line.back() == '\r')) info.Line.pop_back();
-  info.LineNo = lineNo_;
-  return info;
-}
-
-void TTxtFile::SetAnchor(std::size_t pos, std::size_t lineStart, std::int32_t lineNo) {
-  anchor_ = look_ = pos;
-  lineStart_ = lineStart;
-  lineNo_ = lineNo;
 }
 
 }  // namespace kelvane

@@ -1,25 +1,28 @@
 #pragma once
 // TTxtFile: the text file reader of the file grep.
 //
-// The grep tries a match at every character of a file, so the reader hands the file out one
-// character at a time from two positions: the anchor, where the current attempt starts, and the
-// look-ahead, from which the attempt reads on. When an attempt succeeds the reader returns the whole
-// line that holds the anchor, with its number, even when that line began several blocks ago.
+// The reader does not hand out characters: it keeps a window of the file in memory, and its caller,
+// the file grep's scan (grep_scan.cpp), walks the window itself with pointer steps, memchr and
+// memmem, and asks for the next block when it reaches the end. The window holds only what is still
+// needed: the caller names, at each refill, the first byte it must keep (the start of the line it
+// may yet report); everything before it is dropped, so a line is kept whole however many blocks it
+// spans, and nothing else outlives its block.
 //
-// The file is read in blocks (100 KB unless a test asks for less) into one window that holds only
-// what is still needed: the anchor's line from its start, and whatever the look-ahead has read past
-// it. Each block is normalised as it comes in, so the readers themselves are plain pointer steps:
+// The file is read in blocks (100 KB unless a test asks for less), and each block is normalised as
+// it comes in, so that the caller need know nothing of the file's line ends:
 //   - CR LF, a lone LF and a lone CR all become one LF (a CR that ends a block waits for the next
 //     block to learn which it is);
 //   - a zero byte of the file becomes a blank, so a zero byte in the window always means "no more
 //     data here";
 //   - the text starts with an LF, so the first line starts like every other one (and "^" matches
 //     it), and the last line always ends with an LF, added when the file has none.
-// A lead byte followed by a line end is read as a one-byte character: broken Shift-JIS never hides a
-// line end inside a double-byte character, so line numbers stay right.
+// Readers of the window take a lead byte followed by an LF as a one-byte character: broken Shift-JIS
+// never hides a line end inside a double-byte character, so line numbers stay right.
 //
-// Between blocks and before each returned line the reader calls the caller's ProcessMessages
-// callback (the window repaints, the user may press Stop) and then checks the caller's cancel flag.
+// After every block the reader calls the caller's ProcessMessages callback (the window repaints, the
+// user may press Stop) and then checks the caller's cancel flag; the caller makes the same check
+// point before each line it reports. The tests read the window one character at a time through a
+// reference reader (tests/testing/reference_reader.h) and compare with the whole file decoded.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,8 +41,7 @@ class EInOutError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The file has no more data: raised by the constructor for an empty file and by GetChar after the
-// last line end. Its message is "End Of File".
+// The file has no data: raised by the constructor for an empty file. Its message is "End Of File".
 class EEndOfFile : public EInOutError {
  public:
   EEndOfFile() : EInOutError("End Of File") {}
@@ -103,39 +105,19 @@ class TTxtFile {
   TTxtFile(const TTxtFile&) = delete;
   TTxtFile& operator=(const TTxtFile&) = delete;
 
-  // Advances the anchor by one character and returns its code (lead * 256 + trail for a double-byte
-  // character); the look-ahead then stands at the new anchor. Reading an LF starts the next line.
-  // Raises EEndOfFile once the last line end of the file has been read, EInOutError and EGrepCancel
-  // from a block read.
-  std::uint16_t GetChar();
-
-  // Reads the character at the look-ahead and advances past it. Returns 0 from the end of the file
-  // on, without raising. Raises EInOutError and EGrepCancel from a block read.
-  std::uint16_t NextChar();
-
-  // The anchor's line (without its line end) and its number; leaves the anchor on the LF that ends
-  // the line, so the next GetChar begins the following line. Raises EGrepCancel, EInOutError.
-  RE_LineInfo_t GetLine();
-
   const std::string& FileName() const { return fileName_; }
 
-  // --- Block-level access for the fast grep paths (grep_scan.cpp) ---
   // The window: Data()[0, DataEnd()) is normalised text (no CR, no zero byte) followed by three
-  // zero bytes. LineStart() is the first byte of the anchor's line, Anchor() the next byte the anchor
-  // reads; LineNumber() the anchor line's number.
+  // zero bytes. Never raises.
   const char* Data() const { return win_->data(); }
   std::size_t DataEnd() const { return dataEnd_; }
-  std::size_t LineStart() const { return lineStart_; }
-  std::size_t Anchor() const { return anchor_; }
-  std::int32_t LineNumber() const { return lineNo_; }
+  // True once the last block of the file is in the window (its final LF included). Never raises.
   bool AtFileEnd() const { return atEnd_; }
-  // Moves the anchor to pos, at or after lineStart, with lineStart and lineNo the line that holds it;
-  // the look-ahead follows. GetChar and NextChar may follow only when pos starts a character.
-  void SetAnchor(std::size_t pos, std::size_t lineStart, std::int32_t lineNo);
-  // Reads the next block behind the data, first dropping the text before LineStart(); positions
-  // taken from the window before the call move down by *shift. Returns false when nothing new came
-  // (at the end of the file, or a block that held only a CR). Raises EInOutError, EGrepCancel.
-  bool Refill(std::size_t* shift);
+  // Reads the next block behind the data, first dropping the text before keep (keep <= DataEnd()):
+  // every position taken from the window before the call moves down by *shift. Returns false when
+  // nothing new came (at the end of the file, or a block that held only a CR). Raises EInOutError,
+  // and EGrepCancel from the check point after the block.
+  bool Refill(std::size_t keep, std::size_t* shift);
   // Lets the window process its messages, then raises EGrepCancel when the cancel flag is set.
   void CheckPoint();
 
@@ -144,8 +126,6 @@ class TTxtFile {
   std::size_t ReadRaw(char* into, std::size_t want);
   void Reserve(std::size_t bytes);
   void AppendNormalised(const char* p, std::size_t n);
-  bool HaveByteAt(std::size_t& pos);
-  bool LeadPairsAt(std::size_t& pos);
   char* W() const { return win_->data(); }
 
   std::string fileName_;
@@ -158,8 +138,6 @@ class TTxtFile {
   TTxtWindow own_;
   TTxtWindow* win_;  // the window: own_ or the caller's storage
   std::size_t dataEnd_ = 0;
-  std::size_t lineStart_ = 0, anchor_ = 0, look_ = 0;
-  std::int32_t lineNo_ = 0;
   bool atEnd_ = false;
   bool pendingCR_ = false;  // the last block ended in a CR whose partner is not yet known
   bool lastWasLF_ = true;   // the last byte appended is an LF

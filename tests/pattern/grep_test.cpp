@@ -1,4 +1,5 @@
-// TGrep against the whole-file reference, at every block size, on fixed and random cases.
+// TGrep against the whole-file reference, at every block size, on fixed and random cases; the reader's
+// window read a character at a time (the reference reader) must agree as well.
 #include "pattern/grep.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "platform/cp932.h"
 #include "tests/testing/reference_grep.h"
 #include "tests/testing/reference_matcher.h"
+#include "tests/testing/reference_reader.h"
 #include "tests/testing/temp_dir.h"
 
 namespace kelvane {
@@ -43,12 +45,15 @@ void expectGrep(const std::string& pattern, const std::string& content, const ch
   TGrep grep;
   grep.SetRegExp(pattern);
   if (fuzzy) grep.SetUseFuzzyCharDic(true);
-  std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep)));
+  const testing::RefAutomaton automaton = automatonOf(grep);
+  std::string reference = testing::formatLines(testing::referenceGrep(content, automaton));
   if (expected) {
     EXPECT_EQ(reference, expected) << "reference, pattern " << pattern;
   }
   for (std::size_t size : kBlockSizes) {
     EXPECT_EQ(grepLines(grep, path, size), reference) << "pattern " << pattern << ", block size " << size;
+    EXPECT_EQ(testing::formatLines(testing::readerGrep(path, automaton, size)), reference)
+        << "reference reader, pattern " << pattern << ", block size " << size;
   }
 }
 
@@ -87,8 +92,8 @@ TEST(Grep, MatchesThatReadAcrossLineEnds) {
   expectGrep("c[\\nq]*z", "c\r\n\r\n\r\nz", "1:c\n");
 }
 
-// Past the end of the file the look-ahead hands out code 0 for ever; a class that holds code 0 once
-// made such a walk go round for ever. The walk stops at the end instead.
+// A walk that reached the end of the file once read code 0 there for ever, and a class that holds
+// code 0 made it go round for ever. The walk stops at the end instead.
 TEST(Grep, AWalkStopsAtTheEndOfTheFile) {
   expectGrep("a[\\0-z]*q", "xa\r\nbc", "");
   expectGrep("a[\\0-z]*q", "xa\r\nbq", "1:xa\n");
@@ -209,9 +214,12 @@ TEST(Grep, RandomPatternsAndFilesMatchTheReference) {
     int n = static_cast<int>(rng() % 30);
     for (int i = 0; i < n; ++i) content += pieces[rng() % pieces.size()];
     std::string path = dir.write("r.txt", content);
-    std::string reference = testing::formatLines(testing::referenceGrep(content, automatonOf(grep)));
+    const testing::RefAutomaton automaton = automatonOf(grep);
+    std::string reference = testing::formatLines(testing::referenceGrep(content, automaton));
     for (std::size_t size : kBlockSizes) {
       ASSERT_EQ(grepLines(grep, path, size), reference) << "round " << round << " pattern " << pattern;
+      ASSERT_EQ(testing::formatLines(testing::readerGrep(path, automaton, size)), reference)
+          << "reference reader, round " << round << " pattern " << pattern;
     }
     ++compared;
     GrepTables tables(grep.CurrentDFA());

@@ -1,5 +1,6 @@
-// The reader is driven the way the file grep drives it (GetChar, NextChar while the attempt goes on,
-// GetLine on success) and must report what the whole-file reference reports, at every block size.
+// The reader's window, read one character at a time by the reference reader (GetChar, NextChar while
+// an attempt goes on, GetLine on success), must give what the whole file decoded gives, at every
+// block size.
 #include "pattern/txt_file.h"
 
 #include <gtest/gtest.h>
@@ -8,36 +9,13 @@
 #include <random>
 
 #include "platform/cp932.h"
-#include "tests/testing/reference_grep.h"
+#include "tests/testing/reference_reader.h"
 #include "tests/testing/temp_dir.h"
 
 namespace kelvane {
 namespace {
 
-using testing::RefAutomaton;
-
 const std::size_t kBlockSizes[] = {1, 2, 3, 7, 102400};
-
-std::vector<RE_LineInfo_t> readerGrep(const std::string& path, const RefAutomaton& a, std::size_t blockSize) {
-  std::vector<RE_LineInfo_t> found;
-  bool cancel = false;
-  try {
-    TTxtFile file(path, &cancel, {}, blockSize);
-    try {
-      for (;;) {
-        int s = a.next(a.start, file.GetChar());
-        while (s >= 0 && !a.accepting(s)) {
-          std::uint16_t c = file.NextChar();
-          s = c == 0 ? -1 : a.next(s, c);
-        }
-        if (s >= 0) found.push_back(file.GetLine());
-      }
-    } catch (const EEndOfFile&) {
-    }
-  } catch (const EEndOfFile&) {
-  }
-  return found;
-}
 
 std::vector<std::uint16_t> codesOf(std::string_view text) {
   std::vector<std::uint16_t> codes;
@@ -58,7 +36,7 @@ void expectSameAtEveryBlockSize(const std::string& content, std::string_view lit
   auto automaton = testing::literalAutomaton(codesOf(literal));
   EXPECT_EQ(testing::formatLines(testing::referenceGrep(content, automaton)), expected) << "reference";
   for (std::size_t size : kBlockSizes) {
-    EXPECT_EQ(testing::formatLines(readerGrep(path, automaton, size)), expected) << "block size " << size;
+    EXPECT_EQ(testing::formatLines(testing::readerGrep(path, automaton, size)), expected) << "block size " << size;
   }
 }
 
@@ -114,7 +92,7 @@ TEST(TxtFile, RandomFilesMatchTheReference) {
     auto automaton = testing::literalAutomaton(codesOf(literal));
     std::string expected = testing::formatLines(testing::referenceGrep(content, automaton));
     for (std::size_t size : kBlockSizes) {
-      ASSERT_EQ(testing::formatLines(readerGrep(path, automaton, size)), expected)
+      ASSERT_EQ(testing::formatLines(testing::readerGrep(path, automaton, size)), expected)
           << "round " << round << " block size " << size;
     }
   }
@@ -168,18 +146,14 @@ TEST(TxtFile, CancelStopsAtTheNextCheckPoint) {
   std::string path = dir.write("c.txt", "ab\r\nab\r\nab\r\n");
   bool cancel = false;
   int calls = 0;
-  TTxtFile file(
-      path, &cancel, [&] { ++calls; }, 4);
-  EXPECT_GE(calls, 1);
-  EXPECT_EQ(file.GetChar(), '\n');
-  EXPECT_EQ(file.GetLine().Line, "ab");
+  TTxtFile file(path, &cancel, [&] { ++calls; }, 4);
+  EXPECT_EQ(calls, 1);  // after the first block
+  std::size_t shift = 0;
+  EXPECT_TRUE(file.Refill(0, &shift));
+  EXPECT_EQ(calls, 2);
   cancel = true;
-  EXPECT_THROW(file.GetLine(), EGrepCancel);
-  EXPECT_THROW(
-      {
-        for (int i = 0; i < 100; ++i) file.GetChar();
-      },
-      EGrepCancel);
+  EXPECT_THROW(file.CheckPoint(), EGrepCancel);
+  EXPECT_THROW(file.Refill(file.DataEnd(), &shift), EGrepCancel);
 }
 
 }  // namespace
