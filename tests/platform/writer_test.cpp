@@ -121,6 +121,40 @@ TEST(Writer, AFailedRewriteInPlacePutsTheOldBytesBack) {
   EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
+// A writer killed mid-write: the file-size limit's signal ends the child in the middle of its write.
+int killedMidWrite(const std::string& file, std::size_t size) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    struct rlimit noCore {0, 0}, small {4096, 4096};
+    setrlimit(RLIMIT_CORE, &noCore);
+    signal(SIGXFSZ, SIG_DFL);
+    setrlimit(RLIMIT_FSIZE, &small);
+    writeFile(file, std::string(size, 'n'));
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+}
+
+TEST(Writer, AKillMidWriteLeavesTheOldFileOrBesideARewriteInPlaceItsCompleteSafeCopy) {
+  TempDir dir;
+  const std::string file = dir.write("f.txt", "old content");
+  ASSERT_EQ(killedMidWrite(file, 100000), SIGXFSZ);
+  EXPECT_EQ(slurp(file), "old content");
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"f.txt"});  // the unnamed file went with it
+
+  ASSERT_EQ(link(file.c_str(), (dir / "g.txt").c_str()), 0);
+  ASSERT_EQ(killedMidWrite(file, 100000), SIGXFSZ);
+  const auto names = namesIn(dir.path());
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_EQ(names[0].rfind(".kelvane-safe-", 0), 0u);
+  EXPECT_EQ(names[0].substr(names[0].size() - 6), "-f.txt");  // says whose it is
+  EXPECT_EQ(slurp(dir / names[0]), "old content");
+  writeFile(file, "next");  // a safe copy is never cleaned up by itself: it may be all that is left
+  EXPECT_EQ(namesIn(dir.path()).size(), 3u);
+}
+
 TEST(Writer, AnotherUsersFileKeepsItsOwnerAndItsOwnersAccess) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to make files of two other users";
   TempDir dir;
