@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/files.h"
@@ -62,6 +63,14 @@ struct Ledger {
   std::mutex mutex;
   std::vector<std::string> roots;  // native, without a trailing "/"
   std::vector<Made> entries;      // in the order they were made
+  // Where each native path stands in entries: an overwrite of thousands of files looks its copies up
+  // once each.
+  std::unordered_map<std::string, std::size_t> index;
+
+  void reindex() {
+    index.clear();
+    for (std::size_t i = 0; i < entries.size(); ++i) index.emplace(entries[i].native, i);
+  }
 };
 
 Ledger& theLedger() {
@@ -135,6 +144,7 @@ std::vector<Made> takeEntries(const std::string& root) {
                                     [&](const Made& e) { return !isBelowOrAt(e.native, root); });
   std::move(keep, l.entries.end(), std::back_inserter(taken));
   l.entries.erase(keep, l.entries.end());
+  l.reindex();
   return taken;
 }
 
@@ -205,11 +215,11 @@ void record(const std::string& cp932Path, const std::string& native, bool folder
   Ledger& l = theLedger();
   std::lock_guard lock(l.mutex);
   const std::string n = trimmed(native);
-  auto same = std::find_if(l.entries.begin(), l.entries.end(), [&](const Made& e) { return e.native == n; });
   Made entry{cp932Path, n, folder, *id};
-  if (same != l.entries.end()) {
-    *same = std::move(entry);  // a copy written again: its new inode, in its old place in the order
+  if (auto same = l.index.find(n); same != l.index.end()) {
+    l.entries[same->second] = std::move(entry);  // a copy written again: its new inode, its old place
   } else {
+    l.index.emplace(n, l.entries.size());
     l.entries.push_back(std::move(entry));
   }
 }
@@ -220,8 +230,8 @@ bool isOurs(const std::string& native, int dirFd, const char* name) {
   Ledger& l = theLedger();
   std::lock_guard lock(l.mutex);
   const std::string n = trimmed(native);
-  return std::any_of(l.entries.begin(), l.entries.end(),
-                     [&](const Made& e) { return e.native == n && !e.folder && e.id == *id; });
+  auto at = l.index.find(n);
+  return at != l.index.end() && !l.entries[at->second].folder && l.entries[at->second].id == *id;
 }
 
 }  // namespace ledger

@@ -23,7 +23,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <string.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -171,13 +173,10 @@ class TempFile {
   // random part. 0 or the errno.
   int giveName(const std::string& suffix = {}) {
     if (!name_.empty()) return 0;
-    const std::string procPath = "/proc/self/fd/" + std::to_string(fd_.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string name = ownName(prefix_);
       if (!suffix.empty() && name.size() + 1 + suffix.size() <= kNameMax) name += "-" + suffix;
-      int rc = linkat(AT_FDCWD, procPath.c_str(), dirFd_, name.c_str(), AT_SYMLINK_FOLLOW);
-      if (rc != 0 && errno == ENOENT) rc = linkat(fd_.get(), "", dirFd_, name.c_str(), AT_EMPTY_PATH);
-      if (rc == 0) {
+      if (linkUnnamed(name.c_str()) == 0) {
         name_ = std::move(name);
         return 0;
       }
@@ -197,6 +196,22 @@ class TempFile {
   void keep() { keep_ = true; }
 
  private:
+  // Linking by the descriptor itself needs a privilege (CAP_DAC_READ_SEARCH); through /proc it needs
+  // /proc. Whichever worked is tried first next time, so a write costs one call, not a failed one too.
+  int linkUnnamed(const char* name) {
+    static bool byDescriptorFirst = true;
+    auto byDescriptor = [&] { return linkat(fd_.get(), "", dirFd_, name, AT_EMPTY_PATH); };
+    auto byProc = [&] {
+      const std::string procPath = "/proc/self/fd/" + std::to_string(fd_.get());
+      return linkat(AT_FDCWD, procPath.c_str(), dirFd_, name, AT_SYMLINK_FOLLOW);
+    };
+    if ((byDescriptorFirst ? byDescriptor() : byProc()) == 0) return 0;
+    if (errno == EEXIST) return -1;
+    if ((byDescriptorFirst ? byProc() : byDescriptor()) != 0) return -1;
+    byDescriptorFirst = !byDescriptorFirst;
+    return 0;
+  }
+
   UniqueFd fd_;
   int dirFd_ = -1;
   const char* prefix_ = kTempPrefix;
@@ -300,9 +315,10 @@ int copyContent(int from, int to, off_t size) {
   return ftruncate(to, out) == 0 ? 0 : errno;
 }
 
-int rewrite(int fd, std::string_view bytes, const ReplaceOptions& o) {
+// Writes bytes over the file from its start; fresh is a new empty file, which has nothing to cut off.
+int rewrite(int fd, std::string_view bytes, const ReplaceOptions& o, bool fresh = false) {
   if (!writeAllAt(fd, bytes, 0)) return errno;
-  if (ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+  if (!fresh && ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return errno;
   if (o.mtime) {
     struct timespec times[2] = {*o.atime, *o.mtime};
     futimens(fd, times);
@@ -415,7 +431,7 @@ void replaceFile(const std::string& path, std::string_view bytes, const ReplaceO
   if (t.exists && !(takeOwner(temp.fd(), t.st) && takeXattrs(t.native, temp.fd()))) return writeInPlace(t, bytes, o);
   // The mode after fchown, which clears set-id bits, and after the ACL, whose mask it sets again.
   const mode_t mode = t.exists ? (t.st.st_mode & 07777) : static_cast<mode_t>(o.newMode.value_or(0666 & ~currentUmask()));
-  int err = rewrite(temp.fd(), bytes, o);
+  int err = rewrite(temp.fd(), bytes, o, /*fresh=*/true);
   if (!err && fchmod(temp.fd(), mode) != 0) err = errno;
   if (err) fail(o.head, path, err);
   if (o.expected) checkUnchanged(t, *o.expected);
@@ -453,12 +469,25 @@ UniqueFd openCopyRoot(const std::string& root) {
   fail(kCannotCreateFolder, cp932OrNative(root), err);
 }
 
+// The folder at parts below rootFd when it exists and no link is on the way, in one call (openat2);
+// otherwise nothing, and the caller walks, making what is missing and naming a link it meets.
+UniqueFd openBeneathNoLinks(int rootFd, const std::vector<std::string>& parts) {
+  if (parts.empty()) return UniqueFd();
+  std::string relative;
+  for (const std::string& part : parts) relative += (relative.empty() ? "" : "/") + part;
+  struct open_how how {};
+  how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+  return UniqueFd(static_cast<int>(syscall(SYS_openat2, rootFd, relative.c_str(), &how, sizeof how)));
+}
+
 // The folder of a copy below root, each folder on the way entered (or made and entered in the
 // ledger) without following a link.
 UniqueFd openCopyFolder(const std::string& native, const std::string& root) {
   UniqueFd fd = openCopyRoot(root);
   std::vector<std::string> parts = ledger::partsBelow(root, native);
   if (!parts.empty()) parts.pop_back();
+  if (UniqueFd existing = openBeneathNoLinks(fd.get(), parts)) return existing;
   std::string at = root;
   for (const std::string& part : parts) {
     at += (at == "/" ? "" : "/") + part;
@@ -506,7 +535,7 @@ void writeCopy(const std::string& copyPath, std::string_view bytes, unsigned per
   int err = temp.create(folder.get(), kTempPrefix);
   ReplaceOptions plain;
   // Read, write and execute bits only: a copy kept for undo never runs with its owner's rights.
-  if (!err) err = rewrite(temp.fd(), bytes, plain);
+  if (!err) err = rewrite(temp.fd(), bytes, plain, /*fresh=*/true);
   if (!err && fchmod(temp.fd(), static_cast<mode_t>(permissions & 0777)) != 0) err = errno;
   if (!err) err = temp.renameOver(name);
   if (err) fail(kCannotCopy, copyPath, err);
