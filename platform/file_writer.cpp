@@ -26,7 +26,6 @@
 #include <linux/openat2.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -36,8 +35,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
-#include <set>
-#include <tuple>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -107,20 +105,13 @@ bool isStaleTemp(const char* name) {
 }
 
 // Removes what killed writers left in this folder, once per folder and process: a folder of 10,000
-// pieces is read once, not once per piece.
-void removeStaleTemps(int dirFd) {
+// pieces is read once, not once per piece. Known by its path, which costs no call to the system.
+void removeStaleTemps(int dirFd, const std::string& folder) {
   static std::mutex mutex;
-  // Known by birth time as well: a folder removed and another made may get the same inode number.
-  static std::set<std::tuple<dev_t, ino_t, long long, unsigned>> seen;
-  struct statx sx;
-  if (statx(dirFd, "", AT_EMPTY_PATH, STATX_INO | STATX_BTIME, &sx) != 0) return;
-  const bool born = sx.stx_mask & STATX_BTIME;
+  static std::unordered_set<std::string> seen;
   {
     std::lock_guard lock(mutex);
-    if (!seen.insert({makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino, born ? sx.stx_btime.tv_sec : 0,
-                      born ? sx.stx_btime.tv_nsec : 0})
-             .second)
-      return;
+    if (!seen.insert(folder).second) return;
   }
   int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
   std::unique_ptr<DIR, int (*)(DIR*)> dir(copy >= 0 ? fdopendir(copy) : nullptr, &closedir);
@@ -424,7 +415,7 @@ namespace internal {
 
 void replaceFile(const std::string& path, std::string_view bytes, const ReplaceOptions& o) {
   const Target t = openTarget(path, o);
-  removeStaleTemps(t.folder.get());
+  removeStaleTemps(t.folder.get(), nativeFolderOf(t.native));
   if (t.exists && t.st.st_nlink > 1) return writeInPlace(t, bytes, o);
   TempFile temp;
   if (int err = temp.create(t.folder.get(), kTempPrefix)) fail(o.head, path, err);
