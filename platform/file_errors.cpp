@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "platform/cp932.h"
+#include "platform/file_internal.h"
 #include "platform/files.h"
 #include "platform/read_handle.h"
 
@@ -56,4 +57,23 @@ std::string readFailure(const std::string& path, int error) {
   return path + cp932::fromUtf8("：").text + reasonText(error);
 }
 
+namespace internal {
+
+std::string text(const char* utf8) { return cp932::fromUtf8(utf8).text; }
+
+std::string failure(const char* head, std::string_view path, int err) {
+  return text(head) + ": " + std::string(path) + " (" + reasonText(err) + ")";
+}
+
+std::string failureWithReason(const char* head, std::string_view path, const char* reasonUtf8) {
+  return text(head) + ": " + std::string(path) + " (" + text(reasonUtf8) + ")";
+}
+
+std::string nativeOrThrow(const std::string& path, const char* head) {
+  auto native = toNative(path);
+  if (!native) throw FileError(failure(head, path, EILSEQ), EILSEQ);
+  return *native;
+}
+
+}  // namespace internal
 }  // namespace kelvane::files

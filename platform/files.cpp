@@ -1,9 +1,6 @@
 // The file system behind CP932 paths. Every call converts the path to its native (UTF-8) name once,
 // talks to POSIX, and turns a failure into CP932 text that names the file and the system's reason.
-//
-// Writes go to a temporary file beside the target, are flushed to disk and renamed over it: rename
-// within one folder is atomic, so a reader sees the old bytes or the new ones, never half of each,
-// and a write that fails part-way leaves the old file untouched.
+// The writes themselves are in file_writer.cpp, the record of the copies in copy_ledger.cpp.
 #include "platform/files.h"
 
 #include <dirent.h>
@@ -18,36 +15,33 @@
 #include <memory>
 #include <utility>
 
+#include "platform/copy_ledger.h"
 #include "platform/cp932.h"
+#include "platform/file_internal.h"
 #include "platform/line_list.h"
 #include "platform/read_handle.h"
 
 namespace kelvane::files {
-namespace {
 
-// Message heads, UTF-8 here, converted when a message is made (only on failures).
-std::string text(const char* utf8) { return cp932::fromUtf8(utf8).text; }
-constexpr const char* kCannotWrite = "ファイルに書き込めません";
-constexpr const char* kCannotDelete = "ファイルを削除できません";
-constexpr const char* kCannotCreateFolder = "フォルダを作成できません";
-constexpr const char* kCannotRemoveFolder = "フォルダを削除できません";
-constexpr const char* kCannotListFolder = "フォルダを読めません";
-constexpr const char* kCannotCopy = "ファイルをコピーできません";
-constexpr const char* kReadOnlyFile = "読み取り専用のファイルです";
+namespace internal {
 
-// The read-only attribute: no write bit at all (even root respects it, as the desktop's
-// read-only attribute binds everyone), or a file we are not allowed to write.
 bool isReadOnly(int dirFd, const char* name, const struct stat& st) {
   return (st.st_mode & 0222) == 0 || faccessat(dirFd, name, W_OK, AT_EACCESS) != 0;
 }
 
-// "<head>: <path> (<reason>)" in CP932.
-std::string message(const char* head, std::string_view path, int err) {
-  return text(head) + ": " + std::string(path) + " (" + reasonText(err) + ")";
-}
+}  // namespace internal
+
+using namespace internal;
+
+namespace {
+
+constexpr const char* kCannotDelete = "ファイルを削除できません";
+constexpr const char* kCannotRemoveFolder = "フォルダを削除できません";
+constexpr const char* kCannotListFolder = "フォルダを読めません";
+std::string message(const char* head, std::string_view path, int err) { return failure(head, path, err); }
 
 std::string messageWithReason(const char* head, std::string_view path, const char* reason) {
-  return text(head) + ": " + std::string(path) + " (" + text(reason) + ")";
+  return failureWithReason(head, path, reason);
 }
 
 // EILSEQ's reason is the text for a name with no native form.
@@ -58,12 +52,6 @@ std::string messageNoNative(const char* head, std::string_view path) { return me
 bool existingReadOnly(const std::string& native) {
   struct stat st;
   return stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) && isReadOnly(AT_FDCWD, native.c_str(), st);
-}
-
-std::string nativeOrThrow(const std::string& path, const char* head) {
-  auto native = toNative(path);
-  if (!native) throw FileError(messageNoNative(head, path));
-  return *native;
 }
 
 bool fail(std::string* error, std::string text) {
@@ -83,99 +71,6 @@ unsigned attributesOf(int dirFd, const char* name, const struct stat& st) {
 struct DirCloser {
   void operator()(DIR* d) const { closedir(d); }
 };
-
-mode_t currentUmask() {
-  static const mode_t mask = [] {
-    mode_t m = umask(022);
-    umask(m);
-    return m;
-  }();
-  return mask;
-}
-
-class FdCloser {
- public:
-  explicit FdCloser(int fd) : fd_(fd) {}
-  ~FdCloser() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
-bool writeAll(int fd, std::string_view bytes) {
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// A link is written through: the file it points to gets the new bytes and the link stays a link.
-std::string resolveLink(const std::string& native) {
-  struct stat st;
-  if (lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return native;
-  std::unique_ptr<char, decltype(&free)> real(realpath(native.c_str(), nullptr), &free);
-  return real ? std::string(real.get()) : native;
-}
-
-std::string nativeFolderOf(const std::string& native) {
-  auto slash = native.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : native.substr(0, slash);
-}
-
-void syncFolder(const std::string& folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    fsync(fd);  // best effort: the rename is already done, so a failure here loses nothing
-    close(fd);
-  }
-}
-
-// The temporary-file write. `like` is the stat of a file whose owner, mode and times the new file
-// should take (the old target, or the source of a copy); null gives a fresh file's defaults.
-// Returns 0 or the errno of the failure; the target is untouched on failure.
-int writeSafely(const std::string& native, std::string_view bytes, const struct stat* like, bool keepTimes) {
-  std::string target = resolveLink(native);
-  std::string folder = nativeFolderOf(target);
-  // A short fixed name: the target's own name may already be as long as a name can be.
-  std::string temp = (folder == "/" ? "" : folder) + "/.kelvane-XXXXXX";
-  int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return errno;
-  FdCloser closer(fd);
-  mode_t mode = like ? (like->st_mode & 07777) : (0666 & ~currentUmask());
-  int err = 0;
-  if (!writeAll(fd, bytes)) err = errno;
-  if (!err && like && (like->st_uid != geteuid() || like->st_gid != getegid())) {
-    if (fchown(fd, like->st_uid, like->st_gid) != 0) {
-      // Not allowed to give the file away: keep it ours; the permission bits still hold.
-    }
-  }
-  if (!err && fchmod(fd, mode) != 0) err = errno;  // after fchown, which may clear set-id bits
-  if (!err && keepTimes) {
-    struct timespec times[2] = {like->st_atim, like->st_mtim};
-    futimens(fd, times);
-  }
-  if (!err && fsync(fd) != 0) err = errno;
-  if (!err && close(closer.release()) != 0) err = errno;
-  if (!err && rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err) {
-    unlink(temp.c_str());
-    return err;
-  }
-  syncFolder(folder);
-  return 0;
-}
 
 // The byte length of the character at i: two for a lead byte with a byte after it.
 std::size_t charLength(std::string_view s, std::size_t i) {
@@ -308,18 +203,23 @@ std::optional<FolderId> folderId(const std::string& path) {
   return FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+std::optional<FileId> fileId(const std::string& path) {
+  auto native = toNative(path);
+  struct stat st;
+  if (!native || native->empty() || stat(native->c_str(), &st) != 0) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 std::string readFile(const std::string& path) { return openForReading(path).readRest(); }
 
-void writeFile(const std::string& path, std::string_view bytes) {
-  std::string native = nativeOrThrow(path, kCannotWrite);
-  struct stat old;
-  bool existed = stat(native.c_str(), &old) == 0;
-  if (existed && S_ISDIR(old.st_mode)) throw FileError(message(kCannotWrite, path, EISDIR));
-  if (existed && !S_ISREG(old.st_mode)) throw FileError(message(kCannotWrite, path, EINVAL));
-  if (existed && existingReadOnly(native)) throw FileError(messageWithReason(kCannotWrite, path, kReadOnlyFile));
-  if (int err = writeSafely(native, bytes, existed ? &old : nullptr, false))
-    throw FileError(message(kCannotWrite, path, err));
+namespace {
+
+// A folder just made below a copy root is this process's, for the close to remove again.
+void recordIfBelowCopyRoot(const std::string& path, const std::string& native) {
+  if (!ledger::rootOf(native).empty()) ledger::record(path, native, true, AT_FDCWD, native.c_str());
 }
+
+}  // namespace
 
 bool deleteFile(const std::string& path, std::string* error) {
   auto native = toNative(path);
@@ -333,6 +233,7 @@ bool createFolder(const std::string& path, std::string* error) {
   auto native = toNative(path);
   if (!native) return fail(error, messageNoNative(kCannotCreateFolder, path));
   if (mkdir(native->c_str(), 0777) != 0) return fail(error, message(kCannotCreateFolder, path, errno));
+  recordIfBelowCopyRoot(path, *native);
   return true;
 }
 
@@ -365,16 +266,15 @@ void copyOrThrow(const std::string& from, const std::string& to) {
     const int err = errno;
     throw FileError(message(kCannotCopy, from, err), err);
   }
-  // A new copy takes the source's permission bits; a file copied over keeps its own bits and owner,
-  // so restoring a private file never opens it to others. Either way it gets the source's times.
-  like.st_uid = geteuid();
-  like.st_gid = getegid();
-  if (targetExists && S_ISREG(target.st_mode)) {
-    like.st_mode = target.st_mode;
-    like.st_uid = target.st_uid;
-    like.st_gid = target.st_gid;
-  }
-  if (int err = writeSafely(nativeTo, bytes, &like, true)) throw FileError(message(kCannotCopy, to, err), err);
+  // A new file takes the source's permission bits; a file copied over keeps what it is (bits, owner,
+  // attributes, links), so restoring a private file never opens it to others. Either way it gets the
+  // source's times.
+  ReplaceOptions options;
+  options.head = kCannotCopy;
+  options.newMode = like.st_mode & 07777;
+  options.atime = like.st_atim;
+  options.mtime = like.st_mtim;
+  replaceFile(to, bytes, options);
 }
 
 }  // namespace
@@ -398,7 +298,9 @@ void createFolders(const std::string& folder) {
     std::string part = native.substr(0, slash);
     struct stat st;
     if (!part.empty() && stat(part.c_str(), &st) != 0) {
-      if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+      if (mkdir(part.c_str(), 0777) == 0) {
+        recordIfBelowCopyRoot(fromNative(part).value_or(part), part);
+      } else if (errno != EEXIST) {
         const int err = errno;
         throw FileError(message(kCannotCreateFolder, folder, err), err);
       }
@@ -407,21 +309,6 @@ void createFolders(const std::string& folder) {
     }
     if (slash == std::string::npos) break;
   }
-}
-
-void writeCopy(const std::string& copyPath, std::string_view bytes, unsigned permissions) {
-  std::string native = nativeOrThrow(copyPath, kCannotCopy);
-  std::string folder = folderPart(copyPath);
-  if (!folder.empty()) createFolders(folder);
-  struct stat old;
-  if (lstat(native.c_str(), &old) == 0 && !S_ISREG(old.st_mode))
-    throw FileError(message(kCannotCopy, copyPath, S_ISDIR(old.st_mode) ? EISDIR : EINVAL), EINVAL);
-  struct stat like {};
-  // Read, write and execute bits only: a copy kept for undo never runs with its owner's rights.
-  like.st_mode = static_cast<mode_t>(permissions & 0777);
-  like.st_uid = geteuid();
-  like.st_gid = getegid();
-  if (int err = writeSafely(native, bytes, &like, false)) throw FileError(message(kCannotCopy, copyPath, err), err);
 }
 
 std::string currentFolder() {

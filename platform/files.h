@@ -68,20 +68,46 @@ bool ntfsLess(std::string_view a, std::string_view b);
 bool fileExists(const std::string& path);    // a regular file (through links)
 bool folderExists(const std::string& path);  // a folder (through links)
 
-// The same device and inode identify a folder however it was reached (links that loop).
-struct FolderId {
+// The same device and inode identify a file or folder however it was reached (links, other names
+// of a hard-linked file, links that loop): "the same file" is decided by these, never by the name.
+struct FileId {
   std::uint64_t device = 0, inode = 0;
-  bool operator==(const FolderId&) const = default;
+  bool operator==(const FileId&) const = default;
 };
-std::optional<FolderId> folderId(const std::string& path);
+using FolderId = FileId;
+std::optional<FolderId> folderId(const std::string& path);  // a folder (through links), else nullopt
+std::optional<FileId> fileId(const std::string& path);      // anything that exists (through links)
 
 // The whole file. Raises FileError.
 std::string readFile(const std::string& path);
 
-// Writes the bytes to a temporary file in the same folder, flushes it to disk and renames it over
-// path; the file's permission bits are kept when it existed. Raises FileError, and then the old file
-// is as it was.
+// Writes the bytes to path (through a link: the file it points to is written) and keeps what the
+// file is: owner, group, mode, ACLs and other extended attributes, and every hard link.
+//  - Usually the bytes go to an unnamed temporary file in the same folder (a named one, ".kelvane-"
+//    with this process's number, where the file system has no unnamed files), which gets the old
+//    file's owner, group, extended attributes and mode, is flushed and renamed over path: a reader
+//    or a crash sees the old bytes or the new ones. Such names left by a killed process are removed
+//    by the next write into that folder.
+//  - A file with several links, or one whose owner or extended attributes a new file could not take
+//    (another user's file), is written in place so every name sees the new text and nobody loses
+//    access: its old bytes are first put into a safe copy beside it (".kelvane-safe-...", named only
+//    once complete and flushed), then it is rewritten and flushed, and the safe copy is removed. If
+//    the rewrite fails, the old bytes are put back from the safe copy; should that fail too, the
+//    message names the safe copy, which then stays.
+// A read-only file, a folder or a device is refused. Raises FileError, and then the file holds its
+// old bytes.
 void writeFile(const std::string& path, std::string_view bytes);
+
+// The bytes on disk were not those the caller had read (or the file is gone): nothing was written.
+class FileChangedError : public FileError {
+ public:
+  using FileError::FileError;
+};
+
+// writeFile, but only while path still holds exactly expectedOldBytes; they are compared with what is
+// on disk right before the new bytes replace them. Raises FileChangedError naming the file when they
+// differ or the file is gone, FileError for the other failures.
+void writeFileIfUnchanged(const std::string& path, std::string_view expectedOldBytes, std::string_view newBytes);
 
 // Each returns true on success; on failure false, with the message (naming the path and the
 // system's reason) in *error when error is given.
@@ -91,13 +117,17 @@ bool removeFolder(const std::string& path, std::string* error = nullptr);  // an
 bool copyFile(const std::string& from, const std::string& to, std::string* error = nullptr);
 
 // Creates folder and every missing folder above it. Raises FileError (and then the folders made so
-// far stay; they are empty).
+// far stay; they are empty). createFolder and createFolders enter a folder they make below a copy
+// root in the ledger, so the close removes it again.
 void createFolders(const std::string& folder);
 
 // Writes a backup copy: the bytes to copyPath through a temporary file and a rename, with the given
-// permission bits (read, write and execute; set-id and sticky bits are dropped), creating the missing folders of copyPath first. An earlier copy there is replaced,
-// read-only or not: copies live in the program's own folder. Raises FileError, and then an earlier
-// copy is as it was.
+// permission bits (read, write and execute; set-id and sticky bits are dropped), creating the missing
+// folders of copyPath first. Below a copy root (platform/copy_ledger.h) no link is followed, neither
+// the root nor a folder below it nor the copy itself (refused with a message naming the link), the
+// folders and the copy are entered in the ledger, and an earlier copy there is replaced only when this
+// process wrote it (read-only or not); a file it did not write is refused. Raises FileError, and then
+// an earlier copy is as it was.
 void writeCopy(const std::string& copyPath, std::string_view bytes, unsigned permissions);
 
 // The process's current folder, as CP932.

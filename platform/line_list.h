@@ -8,7 +8,7 @@
 //
 // Before a file is rewritten, a copy of it goes below the temporary folder at the file's own full
 // path (the copy of /a/b/c.txt is TEMP/a/b/c.txt), byte for byte and with its permission bits, and it
-// can be copied back. Every write goes through a temporary file and a rename.
+// can be copied back. Every write goes through files::writeFile, which keeps what the file is.
 #include <cstddef>
 #include <string>
 #include <string_view>

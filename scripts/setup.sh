@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool x11-apps imagemagick xdg-utils desktop-file-utils
   fonts-ipafont-gothic qt6-translations-l10n
   ripgrep manpages-ja hyperfine time
+  attr acl
 )
 
 missing=()

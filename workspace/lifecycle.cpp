@@ -1,6 +1,7 @@
 // The main window's start and end: the creation sequence, the close sequence with the emptying of
 // the temporary folder, the two timers and the commands that open the secondary windows.
-#include "filescan/file_access.h"
+#include "platform/copy_ledger.h"
+#include "platform/cp932.h"
 #include "platform/files.h"
 #include "settings/display.h"
 #include "settings/extension_list.h"
@@ -10,6 +11,11 @@
 namespace kelvane {
 
 namespace {
+
+// After the temporary folder's path, when the close leaves it alone (kept here, beside the only code
+// that shows them, rather than in the shared table).
+constexpr const char* kTempIsLink = "はリンクなので、その先のファイルは削除しませんでした。";
+constexpr const char* kTempNotFolder = "はフォルダではないので、そのままにしました。";
 
 // Passes every display setting on to the window and keeps the two highlight colours, which the
 // workspace holds in its Settings record.
@@ -40,6 +46,9 @@ class CapturingTarget : public DisplayTarget {
 
 void Workspace::FormCreate() {
   startupFolder_ = files::currentFolder();
+  // Copies go below the temporary folder without following links, and the close takes back only
+  // what this run made there.
+  files::addCopyRoot(tempFolder());
   ProcessingMode = pmSearch;
   EnterSearchMode();
   const Profile profile(settingsPath());
@@ -84,26 +93,27 @@ void Workspace::FormClose(int width, int height) {
   emptyTempFolder();
 }
 
+// Takes back what this run made in the temporary folder: its copies, in the order written, then its
+// folders deepest first, "Temp" itself last when this run made it. A "Temp" that was there before
+// keeps the user's files and stays; one that is a link or no folder is left alone, with a message.
 void Workspace::emptyTempFolder() {
   const std::string temp = tempFolder();
-  if (!files::folderExists(temp)) return;
-  const WorkspaceTexts& t = texts();
-  // Links are not followed here: a link inside "Temp" must not lead the cleanup to files elsewhere.
-  const FolderScan scan = ScanFolderTree(temp, {}, /*followLinks=*/false);
   CheckListBoxUNDO.clear();
-  for (const std::string& f : scan.folders) CheckListBoxUNDO.add(f);
-  auto remove = [&](const std::string& path, bool ok) { setStatusText(path + (ok ? t.deleting : t.deleteFailed)); };
-  for (const std::string& link : scan.folderLinks) remove(link, files::deleteFile(link));
-  for (const std::string& folder : scan.folders) {
-    for (const std::string& file : ListFolderFiles(folder).paths) {
-      if (files::fileExists(file)) remove(file, files::deleteFile(file));
-    }
+  switch (files::copyRootKind(temp)) {
+    case files::CopyRootKind::kMissing:
+      return;
+    case files::CopyRootKind::kLink:
+      ui_.showMessage(temp + cp932::fromUtf8(kTempIsLink).text);
+      return;
+    case files::CopyRootKind::kNotFolder:
+      ui_.showMessage(temp + cp932::fromUtf8(kTempNotFolder).text);
+      return;
+    case files::CopyRootKind::kFolder:
+      break;
   }
-  for (int i = CheckListBoxUNDO.count() - 1; i >= 0; --i) {
-    const std::string folder = CheckListBoxUNDO.text(i);
-    if (files::folderExists(folder)) remove(folder, files::removeFolder(folder));
-    CheckListBoxUNDO.remove(i);
-  }
+  const WorkspaceTexts& t = texts();
+  for (const files::Removal& r : files::removeCreated(temp))
+    setStatusText(r.path + (r.removed ? t.deleting : t.deleteFailed));
 }
 
 void Workspace::Timer1Timer() {

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/line_list.h"
 #include "platform/profile.h"
 #include "tests/testing/scripted_ui.h"
 #include "tests/testing/temp_dir.h"
@@ -102,53 +104,95 @@ TEST_F(LifecycleTest, ABadColourIsShownAndLeavesTheRestAndTheSizeAtTheirDesignVa
   EXPECT_EQ(ws.activeTab(), kTabTarget);
 }
 
-TEST_F(LifecycleTest, CloseEmptiesAndRemovesTheTemporaryFolderDeepestFirst) {
-  ws.FormCreate();
-  dir.write("Temp/a.txt", "1");
-  dir.write("Temp/sub/b.txt", "2");
-  dir.write("Temp/sub/deeper/c.txt", "3");
-  ws.FormClose(680, 480);
-  EXPECT_FALSE(std::filesystem::exists(dir / "Temp"));
-  EXPECT_TRUE(ws.CheckListBoxUNDO.empty());
-  EXPECT_EQ(ws.statusText(), (dir / "Temp") + cp932Of("を削除中"));  // "Temp" itself goes last
-}
-
-TEST_F(LifecycleTest, WhatCannotBeRemovedStaysAndEachFailureIsShown) {
-  ws.FormCreate();
-  dir.write("Temp/a.txt", "1");
-  dir.write("Temp/sub/b.txt", "2");
-  // A read-only file cannot be deleted; a named pipe is no file the cleanup deletes. Either keeps its
-  // folder and every folder above it.
-  dir.write("Temp/sub/ro/c.txt", "3");
-  std::filesystem::permissions(dir / "Temp/sub/ro/c.txt", std::filesystem::perms::owner_read);
-  ASSERT_EQ(mkfifo((dir / "Temp/sub/pipe").c_str(), 0600), 0);
-  std::vector<std::string> statuses;
-  {
+// Copies as the overwrite and the saves make them, of files outside the start-up folder.
+class CloseTest : public LifecycleTest {
+ protected:
+  CloseTest() { ws.FormCreate(); }
+  std::string copyOf(const std::string& name, const char* bytes, mode_t mode = 0644) {
+    const std::string file = data.write(name, bytes);
+    chmod(file.c_str(), mode);
+    const std::string copy = files::tempCopyPath(ws.tempFolder(), file);
+    files::makeCopy(file, copy);
+    return copy;
+  }
+  std::vector<std::string> close() {
     StatusRecorder recorder(ws);
     ws.FormClose(680, 480);
-    statuses = recorder.texts();
+    return recorder.texts();
   }
-  EXPECT_FALSE(std::filesystem::exists(dir / "Temp/a.txt"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "Temp/sub/b.txt"));
-  EXPECT_TRUE(std::filesystem::exists(dir / "Temp/sub/pipe"));
-  EXPECT_TRUE(std::filesystem::exists(dir / "Temp/sub/ro/c.txt"));
+  std::size_t count(const std::vector<std::string>& texts, const std::string& text) const {
+    return static_cast<std::size_t>(std::count(texts.begin(), texts.end(), text));
+  }
+  TempDir data;
+  const std::string temp = dir / "Temp";
+  const std::string deleting = cp932Of("を削除中");
   const std::string failed = cp932Of("の削除に失敗しました。");
-  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), (dir / "Temp/sub/ro/c.txt") + failed), 1);
-  const std::vector<std::string> tail(statuses.end() - 3, statuses.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{(dir / "Temp/sub/ro") + failed, (dir / "Temp/sub") + failed,
-                                            (dir / "Temp") + failed}));
-  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), (dir / "Temp/a.txt") + cp932Of("を削除中")), 1);
+};
+
+TEST_F(CloseTest, RemovesThisRunsCopiesReadOnlyOnesIncludedAndItsFoldersDeepestFirst) {
+  ASSERT_TRUE(files::createFolder(temp));  // as the overwrite makes it
+  const std::string a = copyOf("a.txt", "1");
+  const std::string ro = copyOf("sub/deeper/ro.txt", "3", 0444);
+  const std::vector<std::string> statuses = close();
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  EXPECT_TRUE(ws.CheckListBoxUNDO.empty());
+  EXPECT_EQ(count(statuses, a + deleting), 1u);
+  EXPECT_EQ(count(statuses, ro + deleting), 1u);  // a read-only copy is ours to remove
+  EXPECT_EQ(ws.statusText(), temp + deleting);     // "Temp" itself goes last
+  for (const std::string& s : statuses) EXPECT_EQ(s.find(failed), std::string::npos) << s;
+  EXPECT_EQ(testing::slurp(data / "a.txt"), "1");  // the originals are untouched
 }
 
-TEST_F(LifecycleTest, TheCleanupDoesNotFollowALinkOutOfTheTemporaryFolder) {
+TEST_F(CloseTest, ATempThatWasThereKeepsTheUsersFilesAndOnlyOurFolderThatHoldsOneIsReported) {
+  dir.write("Temp/notes.txt", "the user's");
+  dir.write("Temp/sub/ro.txt", "read-only, the user's");
+  std::filesystem::permissions(dir / "Temp/sub/ro.txt", std::filesystem::perms::owner_read);
+  ASSERT_EQ(mkfifo((dir / "Temp/sub/pipe").c_str(), 0600), 0);
+  const std::string copy = copyOf("x.txt", "x", 0444);
+  const std::string ours = files::folderPart(copy);
+  dir.write(ours.substr(dir.path().size() + 1) + "/dropped.txt", "put in later by the user");
+  const std::vector<std::string> statuses = close();
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_EQ(testing::slurp(dir / "Temp/notes.txt"), "the user's");
+  EXPECT_EQ(testing::slurp(dir / "Temp/sub/ro.txt"), "read-only, the user's");
+  EXPECT_TRUE(std::filesystem::exists(dir / "Temp/sub/pipe"));
+  EXPECT_TRUE(std::filesystem::exists(ours + "/dropped.txt"));
+  EXPECT_EQ(count(statuses, copy + deleting), 1u);
+  EXPECT_EQ(count(statuses, ours + failed), 1u);
+  EXPECT_EQ(count(statuses, temp + failed) + count(statuses, temp + deleting), 0u);  // not ours
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(CloseTest, ALinkInsideTempIsNotFollowedNorRemoved) {
   TempDir outside;
   outside.write("precious.txt", "keep me");
-  ws.FormCreate();
   dir.mkdir("Temp");
   std::filesystem::create_directory_symlink(outside.path(), dir / "Temp/link");
-  ws.FormClose(680, 480);
+  copyOf("y.txt", "y");
+  close();
   EXPECT_EQ(testing::slurp(outside / "precious.txt"), "keep me");
-  EXPECT_FALSE(std::filesystem::exists(dir / "Temp"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "Temp/link"));
+}
+
+TEST_F(CloseTest, ATempThatIsALinkOrNoFolderIsLeftAloneWithAMessage) {
+  TempDir outside;
+  outside.write("precious.txt", "keep me");
+  outside.write("sub/more.txt", "and me");
+  std::filesystem::create_directory_symlink(outside.path(), temp);
+  EXPECT_THROW(copyOf("z.txt", "z"), files::FileError);  // no copy is written through it either
+  close();
+  EXPECT_EQ(testing::slurp(outside / "precious.txt"), "keep me");
+  EXPECT_EQ(testing::slurp(outside / "sub/more.txt"), "and me");
+  EXPECT_TRUE(std::filesystem::is_symlink(temp));
+  ASSERT_EQ(ui.texts("message").size(), 1u);
+  EXPECT_EQ(ui.texts("message")[0].find(temp), 0u);
+
+  std::filesystem::remove(temp);
+  dir.write("Temp", "a file called Temp");
+  close();
+  EXPECT_EQ(testing::slurp(temp), "a file called Temp");
+  ASSERT_EQ(ui.texts("message").size(), 2u);
+  EXPECT_EQ(ui.texts("message")[1].find(temp), 0u);
 }
 
 TEST_F(LifecycleTest, WithoutATemporaryFolderTheCloseShowsNothing) {
