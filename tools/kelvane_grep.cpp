@@ -72,24 +72,47 @@ void checkTemplate(std::string_view replacement) {
   }
 }
 
-// The ordered output's writer: standard output is flushed before a message goes to standard error,
-// so the two interleave as they were produced when they share a terminal or a file.
-void writePiece(Stream stream, const std::string& text) {
-  if (stream == Stream::kOut) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-  } else {
-    std::fflush(stdout);
+// What the walk hands out, in walk order: a file (for --in-place with where it leads), or a message
+// of the walk itself, which takes its place among the files' output.
+struct WalkItem {
+  std::string path;
+  FileTarget target;
+  std::string message;  // a message when not empty
+  bool error = false;   // the message is an error, not a warning
+};
+
+// Consecutive items that one worker takes together, as one job of the ordered output: handing out
+// files one by one cost more in locks and wake-ups than the search of a small file.
+struct Batch {
+  std::uint64_t job = 0;
+  std::vector<WalkItem> items;
+};
+
+// The ordered output's writer: what goes to standard output is gathered into 64 KB writes (a job's
+// output is often one short line), and written out before a message goes to standard error, so the
+// two streams interleave as they were produced when they share a terminal or a file.
+class StreamWriter {
+ public:
+  static constexpr std::size_t kBuffer = 1 << 16;
+  void operator()(Stream stream, const std::string& text) {
+    if (stream == Stream::kOut) {
+      pending_ += text;
+      if (pending_.size() >= kBuffer) Flush();
+      return;
+    }
+    Flush();
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
   }
-}
+  void Flush() {
+    if (pending_.empty()) return;
+    std::fwrite(pending_.data(), 1, pending_.size(), stdout);
+    pending_.clear();
+    std::fflush(stdout);
+  }
 
-// A file handed out by the walk: its number in the ordered output, and for --in-place where it leads.
-struct FileItem {
-  std::uint64_t job;
-  std::string path;
-  FileTarget target;
+ private:
+  std::string pending_;
 };
 
 // What one worker owns: a searcher, or for --in-place a rewriter, used by that worker alone.
@@ -104,10 +127,11 @@ struct WalkEnded {};
 class GrepTool {
  public:
   // A job not yet at its turn keeps up to 1 MB; finished jobs waiting for theirs keep up to 4 MB.
-  static constexpr std::size_t kJobLimit = 1 << 20, kWaitingLimit = 4 << 20, kQueue = 1024;
+  // A batch is up to kBatch items; kQueue batches wait for a worker at most.
+  static constexpr std::size_t kJobLimit = 1 << 20, kWaitingLimit = 4 << 20, kBatch = 32, kQueue = 64;
 
   GrepTool(const Options& o, const Texts& t)
-      : o_(o), t_(t), out_(writePiece, kJobLimit, kWaitingLimit), claims_(std::nullopt) {}
+      : o_(o), t_(t), out_([this](Stream s, const std::string& text) { writer_(s, text); }, kJobLimit, kWaitingLimit) {}
 
   int Run() {
     if (o_.onStandardInput()) return RunOnStdin();
@@ -115,11 +139,18 @@ class GrepTool {
     filter_.emplace(argumentText(t_, o_.ext));
     std::vector<std::string> paths = o_.paths;
     if (paths.empty()) paths.push_back(".");
-    if (workers_.size() == 1) {
-      for (const auto& path : paths) SearchArgument(path);
-    } else {
-      RunThreaded(paths);
+    try {
+      if (workers_.size() == 1) {
+        for (const auto& path : paths) SearchArgument(path);
+        Hand();
+      } else {
+        RunThreaded(paths);
+      }
+    } catch (...) {
+      writer_.Flush();  // what was found before the failure is not lost
+      throw;
     }
+    writer_.Flush();
     if (fatal_) std::rethrow_exception(fatal_);
     if (o_.inPlace) return status_.failed ? 2 : status_.matched ? 0 : 1;
     return status_.matched ? 0 : status_.failed ? 2 : 1;
@@ -156,11 +187,12 @@ class GrepTool {
     std::vector<std::thread> threads;
     for (Worker& w : workers_) {
       threads.emplace_back([this, &w] {
-        while (std::optional<FileItem> item = queue_->Pop()) Process(w, *item);
+        while (std::optional<Batch> batch = queue_->Pop()) Process(w, *batch);
       });
     }
     try {
       for (const auto& path : paths) SearchArgument(path);
+      Hand();
     } catch (const WalkEnded&) {
     } catch (...) {
       Abort(std::current_exception());
@@ -197,34 +229,52 @@ class GrepTool {
     });
   }
 
-  // A message of the walk takes its place among the files' output.
   void Message(const std::string& message, bool error) {
-    JobOutput job(out_, out_.Open(), t_, status_);
-    error ? job.Error(message) : job.Warning(message);
-    job.Close();
+    WalkItem item;
+    item.message = message;
+    item.error = error;
+    Add(std::move(item));
   }
 
   void Dispatch(const std::string& path) {
-    if (aborted_) throw WalkEnded();
-    FileItem item{0, path, {}};
+    WalkItem item;
+    item.path = path;
     if (o_.inPlace) {
       std::optional<FileTarget> target = claims_->Claim(path);
       if (!target) return;  // reached before under another name: rewritten once
       item.target = std::move(*target);
     }
-    item.job = out_.Open();
-    if (queue_) return queue_->Push(std::move(item));
-    Process(workers_.front(), item);
+    Add(std::move(item));
   }
 
-  void Process(Worker& w, const FileItem& item) {
-    JobOutput job(out_, item.job, t_, status_);
-    if (aborted_) return;
+  void Add(WalkItem item) {
+    batch_.items.push_back(std::move(item));
+    if (batch_.items.size() >= kBatch) Hand();
+  }
+
+  // The batch gathered so far becomes the next job: queued for the workers, or run here alone.
+  void Hand() {
+    if (aborted_) throw WalkEnded();
+    if (batch_.items.empty()) return;
+    Batch batch = std::move(batch_);
+    batch_ = Batch();
+    batch.job = out_.Open();
+    if (queue_) return queue_->Push(std::move(batch));
+    Process(workers_.front(), batch);
+  }
+
+  void Process(Worker& w, const Batch& batch) {
+    JobOutput job(out_, batch.job, t_, status_);
     try {
-      if (w.rewriter) {
-        w.rewriter->Rewrite(item.target, job, status_);
-      } else {
-        SearchFile(*w.searcher, item.path, job);
+      for (const WalkItem& item : batch.items) {
+        if (aborted_) return;
+        if (!item.message.empty()) {
+          item.error ? job.Error(item.message) : job.Warning(item.message);
+        } else if (w.rewriter) {
+          w.rewriter->Rewrite(item.target, job, status_);
+        } else {
+          SearchFile(*w.searcher, item.path, job);
+        }
       }
       job.Close();
     } catch (...) {
@@ -280,7 +330,9 @@ class GrepTool {
   ReplaceOptions replace_;
   std::optional<TargetClaims> claims_;
   std::optional<ExtensionFilter> filter_;
-  std::optional<WorkQueue<FileItem>> queue_;  // only with more than one worker
+  StreamWriter writer_;
+  Batch batch_;                            // what the walk gathers for the next job
+  std::optional<WorkQueue<Batch>> queue_;  // only with more than one worker
   std::mutex fatalMutex_;
   std::exception_ptr fatal_;
   std::atomic<bool> aborted_{false};
