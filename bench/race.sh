@@ -18,12 +18,8 @@ tree=$corpus/tree
 big=$corpus/big/big.txt
 
 "$here/make_corpus.sh" >/dev/null
-if [ -z "${KG:-}" ]; then
-  cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANE_WITH_QT=OFF \
-    -DKELVANE_BENCH=OFF >/dev/null
-  ninja -C "$root/build-bench" kelvane-grep >/dev/null
-  KG=$root/build-bench/bin/kelvane-grep
-fi
+. "$here/bench_lib.sh"
+ensure_kelvane_grep "$root"
 for tool in grep rg /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "race.sh: $tool is missing (apt-get install ripgrep time)" >&2; exit 2; }
 done
@@ -55,7 +51,10 @@ median_time() {
 # cat into a pipe: cat to /dev/null may splice the big file without reading it at all.
 cat_files() { if [ "$1" = tree ]; then xargs -0 -a "$tree_list" cat | wc -c; else cat "$big" | wc -c; fi; }
 where() { if [ "$1" = tree ]; then echo "$tree"; else echo "$big"; fi; }
-kg() { local w=$1; shift; "$KG" "$@" "$(where "$w")" | wc -l; }
+# kelvane-grep searches on every core unless told; the single-thread column is -j1, raced against
+# rg -j1, and -j2 stands beside rg on its own default.
+kg() { local w=$1; shift; "$KG" -j1 "$@" "$(where "$w")" | wc -l; }
+kg2() { local w=$1; shift; "$KG" -j2 "$@" "$(where "$w")" | wc -l; }
 bytegrep() { local w=$1; shift; LC_ALL=C grep -rn "$@" "$(where "$w")" | wc -l; }
 rg1() { local w=$1; shift; rg --no-config --no-ignore -n -E sjis -j1 "$@" "$(where "$w")" | wc -l; }
 rgn() { local w=$1; shift; rg --no-config --no-ignore -n -E sjis "$@" "$(where "$w")" | wc -l; }
@@ -70,8 +69,8 @@ for w in tree big; do
   t_cat=$(median_time cat_files $w)
   echo "### $w (cat of the same files: ${t_cat} s)"
   echo
-  echo "| search | kelvane-grep | lines | grep -F (bytes) | lines | rg -E sjis -j1 | lines | rg -E sjis | kg/cat | kg/grep | rg-j1/kg |"
-  echo "|---|---|---|---|---|---|---|---|---|---|---|"
+  echo "| search | kelvane-grep -j1 | lines | grep -F (bytes) | lines | rg -E sjis -j1 | lines | rg -E sjis | kelvane-grep -j2 | kg/cat | kg/grep | rg-j1/kg | rg/kg-j2 |"
+  echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|"
   for search in literal rare regex fuzzy raw; do
     case $search in
       literal) p=ファイル; gflags=(-F "$(sjis $p)"); kflags=("$p"); rflags=(-F "$p") ;;
@@ -84,23 +83,24 @@ for w in tree big; do
     if [ $search = fuzzy ] || [ $search = raw ]; then
       flag=-z
       [ $search = raw ] && flag="--raw (CP932 out)"
-      echo "| $p $flag | $t_kg | $c_kg | | | | | | $(ratio "$t_kg" "$t_cat") | | |"
+      echo "| $p $flag | $t_kg | $c_kg | | | | | | | $(ratio "$t_kg" "$t_cat") | | | |"
       continue
     fi
     t_g=$(median_time bytegrep $w "${gflags[@]}"); c_g=$(cat "$count_file")
     t_r1=$(median_time rg1 $w "${rflags[@]}"); c_r1=$(cat "$count_file")
     t_rn=$(median_time rgn $w "${rflags[@]}")
-    echo "| $p | $t_kg | $c_kg | $t_g | $c_g | $t_r1 | $c_r1 | $t_rn | $(ratio "$t_kg" "$t_cat") | $(ratio "$t_kg" "$t_g") | $(ratio "$t_r1" "$t_kg") |"
+    t_k2=$(median_time kg2 $w "${kflags[@]}")
+    echo "| $p | $t_kg | $c_kg | $t_g | $c_g | $t_r1 | $c_r1 | $t_rn | $t_k2 | $(ratio "$t_kg" "$t_cat") | $(ratio "$t_kg" "$t_g") | $(ratio "$t_r1" "$t_kg") | $(ratio "$t_rn" "$t_k2") |"
   done
   echo
 done
 
-peak=$(/usr/bin/time -f %M "$KG" ファイル "$big" 2>&1 >/dev/null | tail -1)
+peak=$(/usr/bin/time -f %M "$KG" -j1 ファイル "$big" 2>&1 >/dev/null | tail -1)
 echo "Peak memory of kelvane-grep ファイル on the big file: $(awk -v k="$peak" 'BEGIN { printf "%.1f", k / 1024 }') MB."
 # Linearity: the first half of the tree's copies against the whole tree.
 half=$(mktemp)
 find "$tree" -mindepth 1 -maxdepth 1 -type d | sort | head -n "$(( $(find "$tree" -mindepth 1 -maxdepth 1 -type d | wc -l) / 2 ))" >"$half"
-kg_half() { xargs -a "$half" "$KG" ファイル | wc -l; }
+kg_half() { xargs -a "$half" "$KG" -j1 ファイル | wc -l; }
 t_half=$(median_time kg_half)
 t_full=$(median_time kg tree ファイル)
 echo "Linearity: ファイル on half the tree ${t_half} s, on the whole tree ${t_full} s (ratio $(ratio "$t_full" "$t_half"))."

@@ -2,169 +2,50 @@
 //
 //   kelvane-grep [options] PATTERN [PATH...]
 //
-// Searches files and folder trees the way the program's search run does (the file grep, or the
-// plain line match with -F) and prints PATH:LINENO:LINE per matching line; or, with --match and
-// --gsub, applies the string operations to standard input. Text is UTF-8 on the outside and CP932
+// Searches files and folder trees the way the program's search run does (the one file searcher of
+// pattern/file_searcher.h) and prints PATH:LINENO:LINE per matching line; with --in-place and
+// --gsub, rewrites the matching lines of the files (tools/in_place.h); or, with --match and --gsub
+// alone, applies the string operations to standard input. Text is UTF-8 on the outside and CP932
 // inside, unless --raw says that everything already is CP932, messages included. Exit status:
-// 0 something matched, 1 nothing did, 2 an error (also when files could not be read and nothing
-// matched).
+// 0 something matched (or was rewritten), 1 nothing did, 2 an error (also when files could not be
+// read and nothing matched; with --in-place, whenever a file could not be handled).
 //
 // A folder yields the files the target list of the window would hold (filescan/): the same walk,
 // the same listing and the same extension filter, so the two never search different files.
+//
+// Files are searched on -j threads (one per core unless told otherwise). The main thread walks and
+// numbers every file and every message of the walk in walk order; workers take the files in that
+// order, each with its own searcher, and the ordered output writes what they print in number order,
+// so the output, its interleaving with the messages and the exit status are those of one thread.
 #include <stdio.h>
 
-#include <charconv>
-#include <cstring>
+#include <atomic>
+#include <exception>
 #include <iostream>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
-#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "filescan/file_access.h"
 #include "filescan/kyoutuu.h"
 #include "kelvane_version.h"
 #include "pattern/awk_str.h"
-#include "pattern/grep.h"
-#include "pattern/plain_text.h"
+#include "pattern/file_searcher.h"
 #include "pattern/re_chars.h"
-#include "platform/cp932.h"
 #include "platform/files.h"
+#include "tools/in_place.h"
+#include "tools/job_output.h"
+#include "tools/options.h"
+#include "tools/work_queue.h"
 
-namespace kelvane {
+namespace kelvane::tools {
 namespace {
 
-// The texts this tool shows, in one place (UTF-8, as in the source; Texts gives them out in CP932
-// under --raw).
-namespace msg {
-constexpr const char* kUsage =
-    "使い方: kelvane-grep [オプション] パターン [パス...]\n"
-    "パスのファイルを探す。フォルダは下位フォルダまでたどり、拡張子で絞る (パスが\n"
-    "なければ現在のフォルダ)。一致した行ごとに「パス:行番号:行」を出力する。\n"
-    "終了状態: 0 一致あり、1 一致なし、2 エラー\n"
-    "\n"
-    "  -F, --plain        パターンを正規表現でなく文字列として探す\n"
-    "  -i, --ignore-case  -F で大文字と小文字を区別しない\n"
-    "  -z, --fuzzy        あいまい文字辞書を使う (全角・半角・ひらがな・カタカナ)\n"
-    "  --ext=LIST         フォルダ内で探す拡張子、カンマ区切り (既定 .txt)\n"
-    "  --raw              引数・入出力・メッセージを Shift-JIS のまま扱う\n"
-    "  --match            標準入力で最初の一致の位置と長さを出力する\n"
-    "  --gsub=TEMPLATE    標準入力の一致をすべて TEMPLATE に置き換えて出力する\n"
-    "  --lf               --match / --gsub で LF を行の区切りとする\n"
-    "  --help             この説明を表示する\n"
-    "  --version          バージョンを表示する\n"
-    "  --                 オプションの終わり\n";
-constexpr const char* kUnknownOption = "不明なオプションです: ";
-constexpr const char* kNoPattern = "パターンがありません";
-constexpr const char* kIgnoreCaseNeedsPlain = "-i は -F と一緒に指定してください";
-constexpr const char* kFuzzyWithPlain = "-z は -F と一緒には使えません";
-constexpr const char* kNotCp932 = "Shift-JIS で表せない文字があります: ";
-constexpr const char* kStdinNotUtf8 = "標準入力を Shift-JIS に変換できません";
-constexpr const char* kNoPathsForStdin = "--match と --gsub は標準入力だけを読みます (パスは指定できません)";
-constexpr const char* kPlainWithStdin = "-F は --match / --gsub と一緒には使えません";
-constexpr const char* kNamesLeftOut = "Shift-JIS で表せない名前を飛ばしました: ";
-constexpr const char* kPosition = " (位置 ";
-constexpr const char* kTemplate = "置換文字列: ";
-constexpr const char* kReadError = "標準入力を読めません";
-constexpr const char* kWriteError = "標準出力に書き込めません";
-constexpr const char* kNoMemory = "メモリが足りません";
-}  // namespace msg
-
-// Every text out in one encoding: UTF-8, or CP932 under --raw. The tool's own texts are UTF-8, the
-// engine's and the file layer's CP932; an argument is already in the encoding of the outside.
-class Texts {
- public:
-  explicit Texts(bool raw) : raw_(raw) {}
-  bool raw() const { return raw_; }
-  std::string own(std::string_view utf8) const { return raw_ ? cp932::fromUtf8(utf8).text : std::string(utf8); }
-  std::string cp932(std::string_view cp932Text) const {
-    return raw_ ? std::string(cp932Text) : cp932::toUtf8(cp932Text).text;
-  }
-
- private:
-  bool raw_;
-};
-
-// A message already in the output encoding.
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-void printError(const Texts& t, const std::string& message) {
-  std::cerr << t.own("kelvane-grep: ") << message << std::endl;
-}
-
-struct Options {
-  bool plain = false, ignoreCase = false, fuzzy = false, match = false, lf = false;
-  std::optional<std::string> gsub;
-  std::string ext = ".txt";
-  std::string pattern;
-  std::vector<std::string> paths;
-};
-
-// Whether an option stands among the options (before "--"), whatever else the command line holds:
-// --raw decides the encoding of the messages about the rest, --help and --version answer alone.
-bool hasOption(int argc, char** argv, std::string_view option) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]) == "--") return false;
-    if (argv[i] == option) return true;
-  }
-  return false;
-}
-
-Options parseOptions(const Texts& t, int argc, char** argv) {
-  Options o;
-  std::vector<std::string> rest;
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (optionsEnded || a.size() < 2 || a[0] != '-') {
-      rest.push_back(a);
-    } else if (a == "--") {
-      optionsEnded = true;
-    } else if (a == "-F" || a == "--plain") {
-      o.plain = true;
-    } else if (a == "-i" || a == "--ignore-case") {
-      o.ignoreCase = true;
-    } else if (a == "-z" || a == "--fuzzy") {
-      o.fuzzy = true;
-    } else if (a == "--raw") {
-      // read before the others
-    } else if (a == "--match") {
-      o.match = true;
-    } else if (a == "--lf") {
-      o.lf = true;
-    } else if (a.rfind("--gsub=", 0) == 0) {
-      o.gsub = a.substr(7);
-    } else if (a.rfind("--ext=", 0) == 0) {
-      o.ext = a.substr(6);
-    } else if (a.size() > 2 && a[1] != '-' && a.find_first_not_of("Fiz", 1) == std::string::npos) {
-      for (char c : a.substr(1)) (c == 'F' ? o.plain : c == 'i' ? o.ignoreCase : o.fuzzy) = true;
-    } else {
-      throw UsageError(t.own(msg::kUnknownOption) + a);
-    }
-  }
-  if (rest.empty()) throw UsageError(t.own(msg::kNoPattern));
-  o.pattern = rest[0];
-  o.paths.assign(rest.begin() + 1, rest.end());
-  if (o.ignoreCase && !o.plain) throw UsageError(t.own(msg::kIgnoreCaseNeedsPlain));
-  if (o.fuzzy && o.plain) throw UsageError(t.own(msg::kFuzzyWithPlain));
-  if (o.match || o.gsub) {
-    if (!o.paths.empty()) throw UsageError(t.own(msg::kNoPathsForStdin));
-    if (o.plain) throw UsageError(t.own(msg::kPlainWithStdin));
-  }
-  return o;
-}
-
-// An argument as CP932: as it stands with --raw, else converted from UTF-8.
-std::string argumentText(const Texts& t, const std::string& arg) {
-  if (t.raw()) return arg;
-  cp932::Converted c = cp932::fromUtf8(arg);
-  if (!c.ok()) throw UsageError(t.own(msg::kNotCp932) + arg);
-  return c.text;
-}
+void printError(const Texts& t, const std::string& message) { std::cerr << t.errorLine(message) << std::flush; }
 
 // All of standard input, read a block at a time.
 std::string readStandardInput(const Texts& t) {
@@ -191,98 +72,224 @@ void checkTemplate(std::string_view replacement) {
   }
 }
 
-class GrepTool {
- public:
-  GrepTool(const Options& o, const Texts& t) : o_(o), t_(t) { out_.reserve(kOutputBuffer + 4096); }
+// What the walk hands out, in walk order: a file (for --in-place with where it leads), or a message
+// of the walk itself, which takes its place among the files' output.
+struct WalkItem {
+  std::string path;
+  FileTarget target;
+  std::string message;  // a message when not empty
+  bool error = false;   // the message is an error, not a warning
+};
 
-  int Run() {
-    if (o_.match || o_.gsub) return RunOnStdin();
-    pattern_ = argumentText(t_, o_.pattern);
-    if (o_.plain) {
-      upperPattern_ = cp932::upper(pattern_);
-    } else {
-      grep_.SetRegExp(pattern_);
-      grep_.SetUseFuzzyCharDic(o_.fuzzy);
-      grep_.OnMatch = [this](TGrep&, const RE_LineInfo_t& line) { Print(line.LineNo, line.Line); };
+// Consecutive items that one worker takes together, as one job of the ordered output: handing out
+// files one by one cost more in locks and wake-ups than the search of a small file.
+struct Batch {
+  std::uint64_t job = 0;
+  std::vector<WalkItem> items;
+};
+
+// The ordered output's writer: what goes to standard output is gathered into 64 KB writes (a job's
+// output is often one short line), and written out before a message goes to standard error, so the
+// two streams interleave as they were produced when they share a terminal or a file.
+class StreamWriter {
+ public:
+  static constexpr std::size_t kBuffer = 1 << 16;
+  void operator()(Stream stream, const std::string& text) {
+    if (stream == Stream::kOut) {
+      pending_ += text;
+      if (pending_.size() >= kBuffer) Flush();
+      return;
     }
-    filter_.emplace(argumentText(t_, o_.ext));
-    std::vector<std::string> paths = o_.paths;
-    if (paths.empty()) paths.push_back(".");
-    for (const auto& path : paths) SearchArgument(path);
     Flush();
-    return matched_ ? 0 : failed_ ? 2 : 1;
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  }
+  void Flush() {
+    if (pending_.empty()) return;
+    std::fwrite(pending_.data(), 1, pending_.size(), stdout);
+    pending_.clear();
+    std::fflush(stdout);
   }
 
  private:
+  std::string pending_;
+};
+
+// What one worker owns: a searcher, or for --in-place a rewriter, used by that worker alone.
+struct Worker {
+  std::unique_ptr<FileSearcher> searcher;
+  std::unique_ptr<InPlaceRewriter> rewriter;
+};
+
+// Ends the walk once a worker has failed fatally.
+struct WalkEnded {};
+
+class GrepTool {
+ public:
+  // A job not yet at its turn keeps up to 1 MB; finished jobs waiting for theirs keep up to 4 MB.
+  // A batch is up to kBatch items; kQueue batches wait for a worker at most.
+  static constexpr std::size_t kJobLimit = 1 << 20, kWaitingLimit = 4 << 20, kBatch = 32, kQueue = 64;
+
+  GrepTool(const Options& o, const Texts& t)
+      : o_(o), t_(t), out_([this](Stream s, const std::string& text) { writer_(s, text); }, kJobLimit, kWaitingLimit) {}
+
+  int Run() {
+    if (o_.onStandardInput()) return RunOnStdin();
+    MakeWorkers();
+    filter_.emplace(argumentText(t_, o_.ext));
+    std::vector<std::string> paths = o_.paths;
+    if (paths.empty()) paths.push_back(".");
+    try {
+      if (workers_.size() == 1) {
+        for (const auto& path : paths) SearchArgument(path);
+        Hand();
+      } else {
+        RunThreaded(paths);
+      }
+    } catch (...) {
+      writer_.Flush();  // what was found before the failure is not lost
+      throw;
+    }
+    writer_.Flush();
+    if (fatal_) std::rethrow_exception(fatal_);
+    if (o_.inPlace) return status_.failed ? 2 : status_.matched ? 0 : 1;
+    return status_.matched ? 0 : status_.failed ? 2 : 1;
+  }
+
+ private:
+  // Every worker compiles the pattern for itself; the first compile reports a bad pattern (before a
+  // bad template, as on standard input) and no thread is started before all are made.
+  void MakeWorkers() {
+    const std::string pattern = argumentText(t_, o_.pattern);
+    FileSearcher::WarmUp();
+    const unsigned n = o_.threads > 0 ? o_.threads : coreCount();
+    if (o_.inPlace) {
+      replace_.replacement = argumentText(t_, *o_.gsub);
+      replace_.dryRun = o_.dryRun;
+      if (o_.backup) replace_.backupSuffix = argumentText(t_, *o_.backup);
+      claims_.emplace(replace_.backupSuffix);
+    }
+    for (unsigned i = 0; i < n; ++i) {
+      Worker w;
+      if (o_.inPlace) {
+        w.rewriter = std::make_unique<InPlaceRewriter>(pattern, o_.fuzzy, replace_);
+        if (i == 0) checkTemplate(replace_.replacement);
+      } else {
+        w.searcher = std::make_unique<FileSearcher>(
+            pattern, SearchOptions{.plain = o_.plain, .ignoreCase = o_.ignoreCase, .fuzzy = o_.fuzzy});
+      }
+      workers_.push_back(std::move(w));
+    }
+  }
+
+  void RunThreaded(const std::vector<std::string>& paths) {
+    queue_.emplace(kQueue);
+    std::vector<std::thread> threads;
+    for (Worker& w : workers_) {
+      threads.emplace_back([this, &w] {
+        while (std::optional<Batch> batch = queue_->Pop()) Process(w, *batch);
+      });
+    }
+    try {
+      for (const auto& path : paths) SearchArgument(path);
+      Hand();
+    } catch (const WalkEnded&) {
+    } catch (...) {
+      Abort(std::current_exception());
+    }
+    queue_->Close();
+    for (std::thread& thread : threads) thread.join();
+  }
+
+  // The first fatal failure (running out of memory) ends the run: the walk stops, the files still
+  // queued are passed over, and the failure is reported after what was already printed.
+  void Abort(std::exception_ptr failure) {
+    std::lock_guard<std::mutex> lock(fatalMutex_);
+    if (!fatal_) fatal_ = failure;
+    aborted_ = true;
+  }
+
   // A folder is walked; anything else is handed to the reader, whose message says why it cannot be
   // read (missing, a fifo, a link that loops, no permission).
   void SearchArgument(const std::string& arg) {
     std::optional<std::string> path = t_.raw() ? std::optional<std::string>(arg) : files::fromNative(arg);
-    if (!path) return Fail(t_.own(msg::kNotCp932) + arg);
+    if (!path) return Message(t_.own(msg::kNotCp932) + arg, true);
     if (files::folderExists(*path)) return WalkFolder(*path);
-    SearchFile(*path);
+    Dispatch(*path);
   }
 
   void WalkFolder(const std::string& root) {
     WalkFolderFiles(root, [this](const std::string& folder, const FileList& list) {
-      if (!list.readable) return Fail(t_.cp932(list.error));
-      if (list.leftOut > 0) {
-        printError(t_, t_.cp932(folder) + ": " + t_.own(msg::kNamesLeftOut) + std::to_string(list.leftOut));
-      }
+      if (!list.readable) return Message(t_.cp932(list.error), true);
+      if (list.leftOut > 0)
+        Message(t_.cp932(folder) + ": " + t_.own(msg::kNamesLeftOut) + std::to_string(list.leftOut), false);
       for (const std::string& path : list.paths) {
-        if (filter_->wantedCount(path) > 0) SearchFile(path);  // a line is printed once however often wanted
+        if (filter_->wantedCount(path) > 0) Dispatch(path);  // a line is printed once however often wanted
       }
     });
   }
 
-  void SearchFile(const std::string& path) {
-    current_ = path;
+  void Message(const std::string& message, bool error) {
+    WalkItem item;
+    item.message = message;
+    item.error = error;
+    Add(std::move(item));
+  }
+
+  void Dispatch(const std::string& path) {
+    WalkItem item;
+    item.path = path;
+    if (o_.inPlace) {
+      std::optional<FileTarget> target = claims_->Claim(path);
+      if (!target) return;  // reached before under another name: rewritten once
+      item.target = std::move(*target);
+    }
+    Add(std::move(item));
+  }
+
+  void Add(WalkItem item) {
+    batch_.items.push_back(std::move(item));
+    if (batch_.items.size() >= kBatch) Hand();
+  }
+
+  // The batch gathered so far becomes the next job: queued for the workers, or run here alone.
+  void Hand() {
+    if (aborted_) throw WalkEnded();
+    if (batch_.items.empty()) return;
+    Batch batch = std::move(batch_);
+    batch_ = Batch();
+    batch.job = out_.Open();
+    if (queue_) return queue_->Push(std::move(batch));
+    Process(workers_.front(), batch);
+  }
+
+  void Process(Worker& w, const Batch& batch) {
+    JobOutput job(out_, batch.job, t_, status_);
     try {
-      if (o_.plain) {
-        forEachLine(path, [this](std::string_view line, std::int64_t lineNo) {
-          std::string upper;
-          if (o_.ignoreCase) upper = cp932::upper(line);
-          if (findOnBoundary(o_.ignoreCase ? upper : line, o_.ignoreCase ? upperPattern_ : pattern_) !=
-              std::string_view::npos) {
-            Print(lineNo, line);
-          }
-          return true;
-        });
-      } else {
-        grep_.Grep(path);
+      for (const WalkItem& item : batch.items) {
+        if (aborted_) return;
+        if (!item.message.empty()) {
+          item.error ? job.Error(item.message) : job.Warning(item.message);
+        } else if (w.rewriter) {
+          w.rewriter->Rewrite(item.target, job, status_);
+        } else {
+          SearchFile(*w.searcher, item.path, job);
+        }
       }
-    } catch (const std::runtime_error& e) {
-      Fail(t_.cp932(e.what()));
+      job.Close();
+    } catch (...) {
+      if (!queue_) throw;
+      Abort(std::current_exception());
     }
   }
 
-  // Output is gathered as CP932 and converted a buffer at a time: one conversion per 64 KB instead of
-  // one per line. A buffer always ends with a whole output line, so no character is cut in two.
-  void Print(std::int64_t lineNo, std::string_view line) {
-    matched_ = true;
-    char number[24];
-    auto end = std::to_chars(number, number + sizeof number, lineNo).ptr;
-    out_ += current_;
-    out_ += ':';
-    out_.append(number, end);
-    out_ += ':';
-    out_ += line;
-    out_ += '\n';
-    if (out_.size() >= kOutputBuffer) Flush();
-  }
-
-  void Flush() {
-    if (out_.empty()) return;
-    const std::string text = t_.cp932(out_);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    out_.clear();
-    std::fflush(stdout);
-  }
-
-  void Fail(const std::string& message) {
-    Flush();
-    printError(t_, message);
-    failed_ = true;
+  void SearchFile(FileSearcher& searcher, const std::string& path, JobOutput& job) {
+    try {
+      if (searcher.Search(path, [&](std::int64_t lineNo, std::string_view line) { job.Line(path, lineNo, line); }) > 0)
+        status_.matched = true;
+    } catch (const std::runtime_error& e) {
+      job.Error(t_.cp932(e.what()));
+    }
   }
 
   int RunOnStdin() {
@@ -317,13 +324,18 @@ class GrepTool {
 
   const Options& o_;
   const Texts& t_;
-  TGrep grep_;
-  std::string pattern_, upperPattern_;
+  OrderedOutput out_;
+  RunStatus status_;
+  std::vector<Worker> workers_;
+  ReplaceOptions replace_;
+  std::optional<TargetClaims> claims_;
   std::optional<ExtensionFilter> filter_;
-  static constexpr std::size_t kOutputBuffer = 1 << 16;
-  std::string current_;  // the CP932 path of the file being searched
-  std::string out_;      // CP932 output not yet written
-  bool matched_ = false, failed_ = false;
+  StreamWriter writer_;
+  Batch batch_;                            // what the walk gathers for the next job
+  std::optional<WorkQueue<Batch>> queue_;  // only with more than one worker
+  std::mutex fatalMutex_;
+  std::exception_ptr fatal_;
+  std::atomic<bool> aborted_{false};
 };
 
 // The engine's message and the 1-based byte position (in CP932) it names.
@@ -369,6 +381,6 @@ int run(int argc, char** argv) {
 }
 
 }  // namespace
-}  // namespace kelvane
+}  // namespace kelvane::tools
 
-int main(int argc, char** argv) { return kelvane::run(argc, argv); }
+int main(int argc, char** argv) { return kelvane::tools::run(argc, argv); }

@@ -17,6 +17,7 @@
 #include "pattern/grep.h"
 #include "platform/cp932.h"
 #include "tests/testing/temp_dir.h"
+#include "tests/tools/cli_runner.h"
 
 // Sanitized builds reserve far more address space than a memory limit for the tool can leave.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -29,40 +30,6 @@
 
 namespace kelvane {
 namespace {
-
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-std::string quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string sjis(std::string_view utf8) { return cp932::fromUtf8(utf8).text; }
-
-class Cli : public ::testing::Test {
- protected:
-  Result run(const std::vector<std::string>& args, const std::string& input = "") {
-    std::string in = dir_.write("_in", input);
-    return shell(tool(args) + " <" + quote(in));
-  }
-  // The tool with its arguments, as a shell command run in the test's folder.
-  std::string tool(const std::vector<std::string>& args) const {
-    std::string command = quote(std::string(KELVANE_BIN_DIR) + "/kelvane-grep");
-    for (const auto& a : args) command += " " + quote(a);
-    return command;
-  }
-  Result shell(const std::string& command) {
-    std::string full = "cd " + quote(dir_.path()) + " && { " + command + " ; } >" + quote(dir_ / "_out") + " 2>" +
-                       quote(dir_ / "_err");
-    int raw = std::system(full.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::slurp(dir_ / "_out"), testing::slurp(dir_ / "_err")};
-  }
-  testing::TempDir dir_;
-};
 
 // The display width of UTF-8 text on a terminal: a character of three or more bytes (the Japanese
 // of the help) takes two columns.
@@ -296,7 +263,8 @@ TEST_F(Cli, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
   EXPECT_LE(lines.size(), 24u);  // one screen
   for (const std::string& line : lines) EXPECT_LE(columns(line), 80) << line;
   for (const char* option : {"-F, --plain", "-i, --ignore-case", "-z, --fuzzy", "--ext=LIST", "--raw", "--match",
-                             "--gsub=TEMPLATE", "--lf", "--help", "--version", "--  "}) {
+                             "--gsub=TEMPLATE", "--lf", "--help", "--version", "--  ", "-j, --threads=N", "--in-place",
+                             "--backup[=SUFFIX]", "--dry-run"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(run({"-z", "--help", "pattern", "missing.txt"}).out, help.out);  // --help answers alone
