@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -33,6 +34,7 @@
 #include "settings/ui/number_field.h"
 #include "tests/settings/scripted_dialog_port.h"
 #include "tests/testing/temp_dir.h"
+#include "tests/ui/image_columns.h"
 #include "workspace/dialog_hosts.h"
 #include "workspace/ui/Unit1.h"
 
@@ -186,6 +188,18 @@ TEST(DialogsTest, DisplayHeaderColourAppliesAtOnceAndCancelKeepsTheEditsForLater
   EXPECT_EQ(w.form1->boxBar()->height(), 43);
   EXPECT_FALSE(w.form1->commandBar()->isVisible());
   EXPECT_GT(ws.CheckListBox3.horizontalExtent(), 300);
+  // Scrolled to its end, the long row shows its last glyph whole, with the background after it.
+  QListView* results = w.form1->listView(ListId::kResult);
+  w.form1->pages()->setCurrentIndex(0);
+  QApplication::processEvents();
+  results->horizontalScrollBar()->setValue(results->horizontalScrollBar()->maximum());
+  QApplication::processEvents();
+  const QRect row = results->visualRect(results->model()->index(0, 0));
+  const QImage shot =
+      results->viewport()->grab(QRect(0, row.top(), results->viewport()->width(), row.height())).toImage();
+  const int lastInk = testing::columnsOf(shot, Qt::black).second;
+  ASSERT_GE(lastInk, 0);
+  EXPECT_LT(lastInk, shot.width() - 2) << "the last glyph is cut at the list's right edge";
   const std::string ini = testing::slurp(dir / "Kelvane.ini");
   EXPECT_NE(ini.find(sj("TAB１ヘッダー背景色=clNavy\r\n")), std::string::npos);
   EXPECT_NE(ini.find(sj("ツールボタン表示=0\r\n")), std::string::npos);
@@ -267,6 +281,13 @@ TEST(DialogsTest, HistoryTwoSearchStringsRemovedAreGoneFromTheBoxAndTheFileAfter
     ASSERT_EQ(folders->count(), 2);
     EXPECT_EQ(folders->item(0)->text(), u("新規フォルダ"));
     EXPECT_FALSE(folders->item(0)->flags() & Qt::ItemIsUserCheckable);
+    // The fixed entry is painted with the header background, which must not read as a selection.
+    const QColor back = folders->item(0)->background().color();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+      EXPECT_NE(back, folders->palette().color(g, QPalette::Highlight)) << g;
+    }
+    const QRect headerRow = folders->visualItemRect(folders->item(0));
+    EXPECT_EQ(folders->viewport()->grab().toImage().pixelColor(headerRow.right() - 4, headerRow.center().y()), back);
     EXPECT_EQ(folders->item(1)->checkState(), Qt::Checked);
     EXPECT_EQ(d->statusText(), u("チェックのはずされた項目は、履歴から削除されます。"));
     EXPECT_TRUE(d->timer()->isActive());

@@ -9,6 +9,7 @@
 #include <deque>
 
 #include "platform/cp932.h"
+#include "qtcommon/qt_text.h"
 #include "settings/ui/EditerUnit.h"
 #include "tests/testing/temp_dir.h"
 
@@ -26,7 +27,8 @@ class ScriptedEditer : public TFormEditer {
   std::vector<QString> messages;
 
  protected:
-  bool askYesNo(const QString& text) override {
+  bool askYesNo(const std::string& cp932) override {
+    const QString text = toQ(cp932);
     questions.push_back(text);
     EXPECT_FALSE(answers.empty()) << "unexpected question: " << text.toStdString();
     if (answers.empty()) return false;
@@ -34,7 +36,7 @@ class ScriptedEditer : public TFormEditer {
     answers.pop_front();
     return a;
   }
-  void inform(const QString& text) override { messages.push_back(text); }
+  void inform(const std::string& text) override { messages.push_back(toQ(text)); }
   std::optional<std::string> chooseOpenFile() override { return next(); }
   std::optional<std::string> chooseSaveFile(const std::string&) override { return next(); }
 
@@ -65,7 +67,14 @@ class EditorTest : public ::testing::Test {
  protected:
   testing::TempDir dir;
   std::string file = dir.write("a.txt", sj("一行目\r\n二行目\r\n三行目\r\n"));
-  QPointer<ScriptedEditer> editor = new ScriptedEditer;
+  std::string temp = dir / "Temp";
+  QPointer<ScriptedEditer> editor = newEditor();
+  // An editor keeping the copies of what it replaces below this test's folder.
+  ScriptedEditer* newEditor() {
+    auto* e = new ScriptedEditer;
+    e->setTempFolder(temp);
+    return e;
+  }
   void TearDown() override { delete editor.data(); }
 };
 
@@ -155,7 +164,7 @@ TEST_F(EditorTest, ClosingWithEditsSavesOnlyOnYesAndYes) {
   EXPECT_TRUE(closeAndCollect(editor));
   EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\n"));
 
-  editor = new ScriptedEditer;
+  editor = newEditor();
   ASSERT_TRUE(editor->openFile(file, 1));
   typeAtEnd(editor->memo(), u("y"));
   editor->answers = {true, true};
@@ -187,17 +196,36 @@ TEST_F(EditorTest, TextThatShiftJisCannotHoldIsNeverWrittenAndAFailedSaveKeepsTh
   EXPECT_TRUE(editor->isModified());
 }
 
-TEST_F(EditorTest, AFileWithBytesThatAreNotShiftJisIsOnlyRewrittenAfterAWarning) {
-  const std::string odd = dir.write("odd.txt", std::string("ab\0cd\r\n", 7));
+TEST_F(EditorTest, BytesThatAreNotShiftJisAndDuplicateCodesSurviveAnEditElsewhere) {
+  // A NUL, a byte that is no character and NEC codes that a fresh encoding would change (87 90 ≒,
+  // ED 40 纊): the window shows marks and characters, and a save writes back what it did not touch.
+  const std::string bytes = std::string("ab\0cd\xFF\x87\x90\xED\x40\n", 11);
+  const std::string odd = dir.write("odd.txt", bytes);
   ASSERT_TRUE(editor->openFile(odd, 1));
-  typeAtEnd(editor->memo(), u("e"));
-  editor->answers = {true, true, false};  // overwrite? replace? change the unreadable bytes? no
+  typeAtEnd(editor->memo(), u("e≒"));
+  editor->answers = {true, true};
   editor->OverWriteMClick();
-  EXPECT_EQ(editor->questions.size(), 3u);
-  EXPECT_EQ(testing::slurp(odd), std::string("ab\0cd\r\n", 7));
+  EXPECT_EQ(editor->questions.size(), 2u);
+  EXPECT_EQ(testing::slurp(odd), bytes + "e\x81\xE0");
+  EXPECT_FALSE(editor->overWriteAction()->isEnabled());
+}
+
+TEST_F(EditorTest, AChangeOnDiskWhileTheEditorIsOpenIsAskedAboutAndKeptAsACopy) {
+  ASSERT_TRUE(editor->openFile(file, 1));
+  const std::string theirs = sj("一行目\r\n二行目\r\n三行目\r\n他の人の行\r\n");
+  dir.write("a.txt", theirs);
+  typeAtEnd(editor->memo(), u("x"));
+  editor->answers = {true, true, false};
+  editor->OverWriteMClick();
+  ASSERT_EQ(editor->questions.size(), 3u);
+  EXPECT_TRUE(editor->questions[2].contains(QString::fromStdString(file))) << editor->questions[2].toStdString();
+  EXPECT_EQ(testing::slurp(file), theirs);
+  EXPECT_TRUE(editor->overWriteAction()->isEnabled());
+
   editor->answers = {true, true, true};
-  editor->OverWriteMClick();
-  EXPECT_EQ(testing::slurp(odd), "ab?cd\r\ne");
+  EXPECT_TRUE(closeAndCollect(editor));
+  EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\nx"));
+  EXPECT_EQ(testing::slurp(temp + "/Editer" + file), theirs);
 }
 
 }  // namespace

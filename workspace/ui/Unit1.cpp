@@ -26,10 +26,10 @@
 #include <QToolButton>
 #include <utility>
 
+#include "qtcommon/qt_colors.h"
+#include "qtcommon/qt_text.h"
 #include "settings/ui/EditerUnit.h"
 #include "workspace/ui/check_list_model.h"
-#include "workspace/ui/qt_colors.h"
-#include "workspace/ui/qt_text.h"
 #include "workspace/ui/ui_texts.h"
 
 // The fallback icons live in a static library; their resource must be registered by name.

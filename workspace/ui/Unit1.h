@@ -149,6 +149,8 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   void syncTimers();
   void showPopup(ListId id, QMenu* menu, const QPoint& pos);
   TFormEditer* ensureEditor();
+  // Links an editor to the display settings dialog and the temporary folder.
+  void prepareEditor(TFormEditer* editor);
   int listIndex(ListId id) const;
   // False, after telling the person, when the pattern box holds text Shift-JIS cannot hold.
   bool patternUsable();
@@ -206,9 +208,10 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   bool closed_ = false;
   bool patternLossy_ = false;
   QElapsedTimer pumpClock_;  // since events were last handled inside long work
-  int dragPressRow_ = -1;  // the join list row pressed while dragging is on, -1 for none
+  int dragPressRow_ = -1;    // the join list row pressed while dragging is on, -1 for none
   QPoint dragPressPos_;
   bool dragging_ = false;  // a row of the join list is being dragged
+  int dragPointerY_ = 0;   // the pointer's screen height at the drag's last move
   static constexpr int kPumpIntervalMs = 30;
 };
 
