@@ -133,6 +133,46 @@ TEST(JoinSplitWindowTest, JoinByTheToolButtonDragARowAndSave) {
   form.close();
 }
 
+TEST(JoinSplitWindowTest, APointerRestingBelowTheListDuringADragScrollsOneRowPerTick) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  for (int i = 0; i < 8; ++i) dir.write("tree/f" + std::to_string(i) + ".txt", "x\r\n");
+  dir.write("run/Kelvane.ini",
+            sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n[ファイル結合]\r\n結合文字列=----------\r\n"));
+  InFolder in(dir / "run");
+  ScriptedForm form;
+  form.resize(680, 400);
+  form.show();
+  emit form.folderBox()->activated(1);
+  form.action("ToolButton8")->trigger();
+  form.action("FairuKetugouB")->trigger();
+  QListView* view = form.listView(ListId::kJoin);
+  ASSERT_EQ(view->model()->rowCount(), 17);
+  CheckList& list = form.workspace().CheckListBox2;
+
+  QWidget* port = view->viewport();
+  const QPoint from = view->visualRect(view->model()->index(1, 0)).center();
+  mouse(port, QEvent::MouseButtonPress, from, Qt::LeftButton);
+  mouse(port, QEvent::MouseMove, from + QPoint(0, 20), Qt::LeftButton);
+  ASSERT_TRUE(form.workspace().timer2Enabled());
+  // Out below the list, then resting there: every tick scrolls one row further.
+  mouse(port, QEvent::MouseMove, QPoint(from.x(), port->height() + 30), Qt::LeftButton);
+  const int top = list.topIndex();
+  QTest::qWait(170);
+  const int once = list.topIndex();
+  EXPECT_GT(once, top);
+  QTest::qWait(330);
+  EXPECT_GT(list.topIndex(), once) << "the resting pointer keeps scrolling";
+  // Back over the list and resting: a drag-over at that height, so nothing scrolls.
+  mouse(port, QEvent::MouseMove, from + QPoint(0, 40), Qt::LeftButton);
+  const int still = list.topIndex();
+  QTest::qWait(330);
+  EXPECT_EQ(list.topIndex(), still);
+  mouse(port, QEvent::MouseButtonRelease, from + QPoint(0, 40), Qt::NoButton);
+  EXPECT_FALSE(form.workspace().timer2Enabled());
+  form.close();
+}
+
 TEST(JoinSplitWindowTest, SplitByThePopUpSaveAndShowAPiece) {
   testing::TempDir dir;
   const std::string tree = dir.mkdir("tree");
