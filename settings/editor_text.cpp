@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/cp932.h"
@@ -237,9 +238,83 @@ class Encoder {
            std::equal(was_.begin() + a.begin, was_.begin() + a.end, now_.begin() + b.begin);
   }
 
-  // Matched lines: the common first and last lines, and a shortest script over the rest.
+  // Matched lines: the common first and last lines, and a shortest script over the rest; where that
+  // script would be too long, the lines found once on each side anchor the comparison, and the
+  // stretches between them are compared in turn.
   Matches matchLines(const std::vector<Line>& a, const std::vector<Line>& b) const {
-    return matchTrimmed(a.size(), b.size(), [&](std::size_t i, std::size_t j) { return sameLine(a[i], b[j]); });
+    Matches out;
+    matchLineRange(a, b, 0, a.size(), 0, b.size(), kAnchorDepth, out);
+    return out;
+  }
+
+  static constexpr int kAnchorDepth = 3;
+
+  void matchLineRange(const std::vector<Line>& a, const std::vector<Line>& b, std::size_t ab, std::size_t ae,
+                      std::size_t bb, std::size_t be, int depth, Matches& out) const {
+    while (ab < ae && bb < be && sameLine(a[ab], b[bb])) out.emplace_back(ab++, bb++);
+    std::size_t tail = 0;
+    while (ae - tail > ab && be - tail > bb && sameLine(a[ae - 1 - tail], b[be - 1 - tail])) ++tail;
+    ae -= tail;
+    be -= tail;
+    const std::optional<Matches> middle = shortestMatches(
+        ae - ab, be - bb, [&](std::size_t i, std::size_t j) { return sameLine(a[ab + i], b[bb + j]); }, kMaxEdits);
+    if (middle) {
+      for (const auto& [i, j] : *middle) out.emplace_back(ab + i, bb + j);
+    } else if (depth > 0) {
+      matchByUniqueLines(a, b, ab, ae, bb, be, depth, out);
+    }
+    for (std::size_t k = 0; k < tail; ++k) out.emplace_back(ae + k, be + k);
+  }
+
+  // The lines that occur exactly once in a[ab, ae) and once in b[bb, be), the longest run of them
+  // standing in the same order on both sides, and between them the same comparison again.
+  void matchByUniqueLines(const std::vector<Line>& a, const std::vector<Line>& b, std::size_t ab, std::size_t ae,
+                          std::size_t bb, std::size_t be, int depth, Matches& out) const {
+    struct Seen {
+      std::size_t count = 0, at = 0;
+    };
+    std::unordered_map<std::uint64_t, Seen> inA, inB;
+    for (std::size_t i = ab; i < ae; ++i) inA[a[i].hash] = {inA[a[i].hash].count + 1, i};
+    for (std::size_t j = bb; j < be; ++j) inB[b[j].hash] = {inB[b[j].hash].count + 1, j};
+    Matches pairs;  // in the order of a
+    for (std::size_t i = ab; i < ae; ++i) {
+      const auto f = inB.find(a[i].hash);
+      if (inA[a[i].hash].count == 1 && f != inB.end() && f->second.count == 1 && sameLine(a[i], b[f->second.at])) {
+        pairs.emplace_back(i, f->second.at);
+      }
+    }
+    const Matches anchors = longestIncreasing(pairs);
+    if (anchors.empty()) return;
+    std::size_t pa = ab, pb = bb;
+    for (const auto& [i, j] : anchors) {
+      matchLineRange(a, b, pa, i, pb, j, depth - 1, out);
+      out.emplace_back(i, j);
+      pa = i + 1;
+      pb = j + 1;
+    }
+    matchLineRange(a, b, pa, ae, pb, be, depth - 1, out);
+  }
+
+  // The longest run of pairs whose second members increase as their first ones do (patience sorting).
+  static Matches longestIncreasing(const Matches& pairs) {
+    std::vector<std::size_t> tops;               // per run length, the pair ending the best run
+    std::vector<long> before(pairs.size(), -1);  // the pair preceding each in its run
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+      const auto at = std::lower_bound(tops.begin(), tops.end(), pairs[k].second,
+                                       [&](std::size_t t, std::size_t j) { return pairs[t].second < j; });
+      if (at != tops.begin()) before[k] = static_cast<long>(*(at - 1));
+      if (at == tops.end()) {
+        tops.push_back(k);
+      } else {
+        *at = k;
+      }
+    }
+    Matches out;
+    for (long k = tops.empty() ? -1 : static_cast<long>(tops.back()); k >= 0; k = before[static_cast<std::size_t>(k)]) {
+      out.push_back(pairs[static_cast<std::size_t>(k)]);
+    }
+    std::reverse(out.begin(), out.end());
+    return out;
   }
 
   static Matches matchTrimmed(std::size_t n, std::size_t m, const std::function<bool(std::size_t, std::size_t)>& same) {

@@ -10,9 +10,13 @@
 // the bytes it came from, line ends and unreadable bytes (a NUL, a broken character) included; only
 // what the person typed is encoded, as CP932 with CR LF line ends.
 //
-// The comparison is a shortest edit script (Myers). It is bounded, so a text rewritten from top to
-// bottom costs no more than a bounded amount of work: past kMaxEdits differences in one stretch,
-// that stretch is compared by its common start and end only, and its middle is encoded afresh.
+// The comparison is a shortest edit script (Myers), bounded so that a text rewritten from top to
+// bottom costs a bounded amount of work. Past kMaxEdits differences among the lines of one
+// stretch, the lines that occur once on each side anchor it (as patience diff does) and the parts
+// between anchors are compared again; past kMaxEdits differences among the characters between two
+// matched lines, only their common start and end are kept, and the middle is encoded afresh. Only
+// then can a character nobody touched get its first code: a stretch of more than a thousand
+// changes with no line left unchanged and unique.
 #include <cstddef>
 #include <cstdint>
 #include <string>
