@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "platform/cp932.h"
 #include "platform/line_list.h"
+#include "tests/settings/scripted_editor_port.h"
 #include "tests/testing/temp_dir.h"
 
 namespace kelvane {
@@ -103,39 +103,12 @@ TEST(EditorText, ManyScatteredEditsStillKeepTheUntouchedLines) {
   EXPECT_EQ(text.encode(window).bytes, expected);
 }
 
-class ScriptedEditorPort : public EditorPort {
- public:
-  std::deque<bool> answers;
-  std::deque<std::optional<std::string>> chosen;
-  std::vector<std::string> questions, messages;
-  bool askYesNo(const std::string& text) override {
-    questions.push_back(text);
-    EXPECT_FALSE(answers.empty()) << "unexpected question";
-    if (answers.empty()) return false;
-    const bool a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  void inform(const std::string& text) override { messages.push_back(text); }
-  std::optional<std::string> chooseOpenFile() override { return next(); }
-  std::optional<std::string> chooseSaveFile(const std::string&) override { return next(); }
-
- private:
-  std::optional<std::string> next() {
-    EXPECT_FALSE(chosen.empty()) << "unexpected chooser";
-    if (chosen.empty()) return std::nullopt;
-    auto c = chosen.front();
-    chosen.pop_front();
-    return c;
-  }
-};
-
 class EditorDocumentTest : public ::testing::Test {
  protected:
   testing::TempDir dir;
   std::string original = kNec + sj("一行目") + "\r\n" + kNecIbm + "\r\n";
   std::string file = dir.write("a \"b\",c.txt", original);
-  ScriptedEditorPort port;
+  testing::ScriptedEditorPort port;
   EditorDocument doc{port};
   std::string temp = dir.mkdir("Temp");
   std::string copyOf(const std::string& path) { return files::tempCopyPath(temp + "/Editer", path); }

@@ -11,6 +11,7 @@
 #include "platform/cp932.h"
 #include "qtcommon/qt_text.h"
 #include "settings/ui/EditerUnit.h"
+#include "tests/settings/scripted_editor_port.h"
 #include "tests/testing/temp_dir.h"
 
 namespace kelvane {
@@ -19,34 +20,24 @@ namespace {
 std::string sj(const char* utf8) { return cp932::fromUtf8(utf8).text; }
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// The editor with its questions answered by a script; what it shows is also kept as QStrings.
 class ScriptedEditer : public TFormEditer {
  public:
-  std::deque<bool> answers;                       // Yes / No, in order
-  std::deque<std::optional<std::string>> chosen;  // file choosers, in order
+  testing::ScriptedEditorPort script;
+  std::deque<bool>& answers = script.answers;                      // Yes / No, in order
+  std::deque<std::optional<std::string>>& chosen = script.chosen;  // file choosers, in order
   std::vector<QString> questions;
   std::vector<QString> messages;
 
  protected:
-  bool askYesNo(const std::string& cp932) override {
-    const QString text = toQ(cp932);
-    questions.push_back(text);
-    EXPECT_FALSE(answers.empty()) << "unexpected question: " << text.toStdString();
-    if (answers.empty()) return false;
-    const bool a = answers.front();
-    answers.pop_front();
-    return a;
+  bool askYesNo(const std::string& text) override {
+    questions.push_back(toQ(text));
+    return script.askYesNo(text);
   }
   void inform(const std::string& text) override { messages.push_back(toQ(text)); }
-  std::optional<std::string> chooseOpenFile() override { return next(); }
-  std::optional<std::string> chooseSaveFile(const std::string&) override { return next(); }
-
- private:
-  std::optional<std::string> next() {
-    EXPECT_FALSE(chosen.empty()) << "unexpected file chooser";
-    if (chosen.empty()) return std::nullopt;
-    auto c = chosen.front();
-    chosen.pop_front();
-    return c;
+  std::optional<std::string> chooseOpenFile() override { return script.chooseOpenFile(); }
+  std::optional<std::string> chooseSaveFile(const std::string& folder) override {
+    return script.chooseSaveFile(folder);
   }
 };
 

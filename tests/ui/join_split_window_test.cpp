@@ -67,6 +67,19 @@ void screenshot(QWidget& window, const char* name) {
   window.grab().save(QString::fromLocal8Bit(folder) + "/" + name);
 }
 
+// A run whose folder history holds tree and whose join separator is a dashed line.
+void writeJoinRun(const testing::TempDir& dir, const std::string& tree) {
+  dir.write("run/Kelvane.ini",
+            sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n[ファイル結合]\r\n結合文字列=----------\r\n"));
+}
+
+// Shows the window, height pixels tall, with the files of the history's folder as targets.
+void showWithTargets(ScriptedForm& form, int height) {
+  form.resize(680, height);
+  form.show();
+  emit form.folderBox()->activated(1);
+}
+
 int lines(QAbstractItemModel* model, int row) { return model->index(row, 0).data(CheckListModel::kLinesRole).toInt(); }
 
 TEST(JoinSplitWindowTest, JoinByTheToolButtonDragARowAndSave) {
@@ -75,13 +88,10 @@ TEST(JoinSplitWindowTest, JoinByTheToolButtonDragARowAndSave) {
   dir.write("tree/a.txt", sj("あいう\r\n"));
   dir.write("tree/b.txt", "b1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\n");
   dir.write("tree/c.txt", "c\r\n");
-  dir.write("run/Kelvane.ini",
-            sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n[ファイル結合]\r\n結合文字列=----------\r\n"));
+  writeJoinRun(dir, tree);
   InFolder in(dir / "run");
   ScriptedForm form;
-  form.resize(680, 640);
-  form.show();
-  emit form.folderBox()->activated(1);
+  showWithTargets(form, 640);
   ASSERT_EQ(form.workspace().CheckedFileCount, 3);
 
   form.action("ToolButton8")->trigger();
@@ -137,13 +147,10 @@ TEST(JoinSplitWindowTest, APointerRestingBelowTheListDuringADragScrollsOneRowPer
   testing::TempDir dir;
   const std::string tree = dir.mkdir("tree");
   for (int i = 0; i < 8; ++i) dir.write("tree/f" + std::to_string(i) + ".txt", "x\r\n");
-  dir.write("run/Kelvane.ini",
-            sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n[ファイル結合]\r\n結合文字列=----------\r\n"));
+  writeJoinRun(dir, tree);
   InFolder in(dir / "run");
   ScriptedForm form;
-  form.resize(680, 400);
-  form.show();
-  emit form.folderBox()->activated(1);
+  showWithTargets(form, 400);
   form.action("ToolButton8")->trigger();
   form.action("FairuKetugouB")->trigger();
   QListView* view = form.listView(ListId::kJoin);
