@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
@@ -26,6 +27,7 @@
 #include <functional>
 
 #include "platform/cp932.h"
+#include "qtcommon/qt_text.h"
 #include "settings/ui/Unit2.h"
 #include "settings/ui/Unit3.h"
 #include "settings/ui/Unit4.h"
@@ -188,18 +190,6 @@ TEST(DialogsTest, DisplayHeaderColourAppliesAtOnceAndCancelKeepsTheEditsForLater
   EXPECT_EQ(w.form1->boxBar()->height(), 43);
   EXPECT_FALSE(w.form1->commandBar()->isVisible());
   EXPECT_GT(ws.CheckListBox3.horizontalExtent(), 300);
-  // Scrolled to its end, the long row shows its last glyph whole, with the background after it.
-  QListView* results = w.form1->listView(ListId::kResult);
-  w.form1->pages()->setCurrentIndex(0);
-  QApplication::processEvents();
-  results->horizontalScrollBar()->setValue(results->horizontalScrollBar()->maximum());
-  QApplication::processEvents();
-  const QRect row = results->visualRect(results->model()->index(0, 0));
-  const QImage shot =
-      results->viewport()->grab(QRect(0, row.top(), results->viewport()->width(), row.height())).toImage();
-  const int lastInk = testing::columnsOf(shot, Qt::black).second;
-  ASSERT_GE(lastInk, 0);
-  EXPECT_LT(lastInk, shot.width() - 2) << "the last glyph is cut at the list's right edge";
   const std::string ini = testing::slurp(dir / "Kelvane.ini");
   EXPECT_NE(ini.find(sj("TAB１ヘッダー背景色=clNavy\r\n")), std::string::npos);
   EXPECT_NE(ini.find(sj("ツールボタン表示=0\r\n")), std::string::npos);
@@ -216,6 +206,36 @@ TEST(DialogsTest, DisplayHeaderColourAppliesAtOnceAndCancelKeepsTheEditsForLater
   EXPECT_NE(w.form1->look(ListId::kResult).headerText, QColor(255, 255, 0));
   w.withDialog("ToolButton22", d,
                [&] { EXPECT_EQ(d->findChild<ColorField*>("ColorBox2")->currentText(), "clYellow"); });
+}
+
+// "更新" sets the result list's scroll width; scrolled to its end, a long row shows its last glyph
+// whole, with the list's background after it (in the default font and in a larger one).
+TEST(DialogsTest, AfterTheUpdateALongResultRowScrollsFullyIntoView) {
+  testing::TempDir dir;
+  Windows w(dir.path());
+  TForm4* d = w.form4.get();
+  const std::string text = std::string(300, 'x') + sj("漢字の行末");
+  w.form1->workspace().CheckListBox3.add(text, false);
+  QListView* results = w.form1->listView(ListId::kResult);
+  for (int size : {0, 13, 15}) {
+    w.withDialog("ToolButton22", d, [&] {
+      if (size) d->findChild<NumberField*>("SpinEdit1")->setValue(size);
+      button(d, "Button2")->click();
+    });
+    w.form1->pages()->setCurrentIndex(0);
+    QApplication::processEvents();
+    results->horizontalScrollBar()->setValue(results->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    const QRect row = results->visualRect(results->model()->index(0, 0));
+    const QImage shot =
+        results->viewport()->grab(QRect(0, row.top(), results->viewport()->width(), row.height())).toImage();
+    const int lastInk = testing::columnsOf(shot, Qt::black).second;
+    ASSERT_GE(lastInk, 0) << size;
+    // Measured a character at a time, a row is never narrower than drawn whole.
+    const QFontMetricsF drawn(w.form1->look(ListId::kResult).font);
+    EXPECT_GE(w.form1->textWidth(ListId::kResult, text) + 1, drawn.horizontalAdvance(toQ(text))) << size;
+    EXPECT_LT(lastInk, shot.width() - 2) << "the last glyph is cut at the list's right edge, size " << size;
+  }
 }
 
 TEST(DialogsTest, DisplaySizesAndHiddenBarsHoldAtTheNextStart) {

@@ -188,7 +188,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   QListView* views_[3] = {};
   CheckListModel* models_[3] = {};
   RowDelegate* delegates_[3] = {};
-  std::vector<std::int16_t> advances_[3];  // width of each character code in the list's font, -1 unknown
+  std::vector<std::int16_t> advances_[3];  // 16ths of a pixel each character code takes in the list's font, -1 unknown
 
   TForm2* options_ = nullptr;
   TForm3* about_ = nullptr;

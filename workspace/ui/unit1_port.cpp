@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QUrl>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -94,11 +96,13 @@ std::optional<std::string> TForm1::chooseSaveFile(const std::string& title, cons
 int TForm1::textWidth(ListId list, const std::string& text) {
   // Shaping a whole row costs tens of microseconds, and a search may measure a million rows. The
   // width is the sum of the widths of its characters, each measured once per font; CR and LF count
-  // as the blanks the lists draw for them.
+  // as the blanks the lists draw for them. The widths are kept in sixteenths of a pixel: rounded to
+  // whole pixels, a row of characters 9.4 pixels wide would come out 120 pixels short per 300, and
+  // its end could never be scrolled into view.
   std::vector<std::int16_t>& cache = advances_[listIndex(list)];
   if (cache.empty()) cache.assign(0x10000, -1);
-  const QFontMetrics metrics(look(list).font);
-  int width = 0;
+  const QFontMetricsF metrics(look(list).font);
+  std::int64_t sixteenths = 0;
   // Only the shown part of a row counts: the list is as wide as what it can draw.
   const std::size_t shown = CheckListModel::shownLength(text);
   for (std::size_t i = 0; i < shown;) {
@@ -110,12 +114,13 @@ int TForm1::textWidth(ListId list, const std::string& text) {
     if (advance < 0) {
       const std::string one =
           code > 0xFF ? std::string{char(code >> 8), char(code & 0xFF)} : std::string(1, char(code));
-      advance = static_cast<std::int16_t>(std::min(metrics.horizontalAdvance(toQ(one)), 0x7FFF));
+      advance =
+          static_cast<std::int16_t>(std::clamp(std::lround(metrics.horizontalAdvance(toQ(one)) * 16), 0L, 0x7FFFL));
     }
-    width += advance;
+    sixteenths += advance;
     i += pair ? 2 : 1;
   }
-  return width;
+  return static_cast<int>((sixteenths + 15) / 16);
 }
 
 int TForm1::rowHeight(ListId list) { return look(list).rowHeight; }
