@@ -165,11 +165,11 @@ TEST(JoinSplitWindowTest, APointerRestingBelowTheListDuringADragScrollsOneRowPer
   // Out below the list, then resting there: every tick scrolls one row further.
   mouse(port, QEvent::MouseMove, QPoint(from.x(), port->height() + 30), Qt::LeftButton);
   const int top = list.topIndex();
-  QTest::qWait(170);
+  // Waited for rather than timed: a busy machine may deliver a tick late, never one that scrolls more.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return list.topIndex() > top; }, 3000));
   const int once = list.topIndex();
-  EXPECT_GT(once, top);
-  QTest::qWait(330);
-  EXPECT_GT(list.topIndex(), once) << "the resting pointer keeps scrolling";
+  EXPECT_EQ(once, top + 1) << "one row per tick";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return list.topIndex() > once; }, 3000)) << "the resting pointer keeps scrolling";
   // Back over the list and resting: a drag-over at that height, so nothing scrolls.
   mouse(port, QEvent::MouseMove, from + QPoint(0, 40), Qt::LeftButton);
   const int still = list.topIndex();
