@@ -3,10 +3,10 @@
 //
 // A command is a control of the tool bar, of a menu or of a pop-up menu (and the pattern box, whose
 // enabled state the modes set). Each has one row in kCommandTable: its control name, its caption
-// (a tool button's hint), where it stands, its icon, its state at start and the Workspace handler a
-// click runs. The Workspace builds its command states from the table; the view builds its actions,
-// menus and tool bar from the same rows and connects each to its handler. A command added later is
-// one more row here and nothing else.
+// (a tool button's hint), its state at start, the Workspace handler a click runs, its exclusive
+// group and how the view runs it. The Workspace builds its command states from the table. Where a
+// command stands and its icon are the view's (workspace/ui/command_view.h): the view makes its
+// actions from these rows and places them by its own rows, which name commands of this table.
 //
 // Operations name a command by a CommandId, whose constructor runs at compile time and refuses a
 // name that is not in the table: a misspelt control is a build error, not a failed click.
@@ -21,19 +21,6 @@ namespace kelvane {
 
 class Workspace;
 
-enum class CommandPlace {
-  kToolBar,
-  kMenuFile,     // "ファイル"
-  kMenuEdit,     // "編集"
-  kMenuMode,     // "処理モード"
-  kMenuOption,   // "Option"
-  kMenuHelp,     // "Help"
-  kResultPopup,  // PopupMenu1, on the result list
-  kTargetPopup,  // PopupMenu2, on the target list
-  kJoinPopup,    // PopupMenu3, on the join/split list
-  kBox,          // a box of the second tool bar; only its state lives here
-};
-
 // How the view runs a command.
 enum class CommandRun {
   kHandler,  // the handler, unless another handler is still working
@@ -45,20 +32,16 @@ enum class CommandRun {
 using CommandHandler = void (Workspace::*)();
 
 struct CommandDef {
-  const char* name;     // the control's name, also the key of its state in the Workspace
-  const char* caption;  // caption (menu items) or hint (tool buttons), UTF-8
-  CommandPlace place;
-  CommandHandler handler = nullptr;    // nullptr: not wired yet, a click does nothing
-  bool enabled = true;                 // state at start
-  bool visible = true;                 // hidden controls are still enabled and disabled as if shown
-  const char* themeIcon = nullptr;     // freedesktop icon name, tool buttons only
-  const char* fallbackIcon = nullptr;  // file under :/kelvane/icons
-  bool separatorBefore = false;
+  const char* name;                  // the control's name, also the key of its state in the Workspace
+  const char* caption;               // caption (menu items) or hint (tool buttons), UTF-8
+  CommandHandler handler = nullptr;  // nullptr: not wired yet, a click does nothing
+  bool enabled = true;               // state at start
+  bool visible = true;               // hidden controls are still enabled and disabled as if shown
   bool checkable = false;
   int group = 0;  // commands with the same non-zero group are exclusive: one of them is down
   CommandRun run = CommandRun::kHandler;
 
-  // The table's rows read as one line each: cmd(...).off().icon(...). Each returns a changed copy.
+  // The table's rows read as one line each: cmd(...).off().hidden(). Each returns a changed copy.
   constexpr CommandDef off() const {
     CommandDef d = *this;
     d.enabled = false;
@@ -67,17 +50,6 @@ struct CommandDef {
   constexpr CommandDef hidden() const {
     CommandDef d = *this;
     d.visible = false;
-    return d;
-  }
-  constexpr CommandDef sep() const {
-    CommandDef d = *this;
-    d.separatorBefore = true;
-    return d;
-  }
-  constexpr CommandDef icon(const char* theme, const char* fallback) const {
-    CommandDef d = *this;
-    d.themeIcon = theme;
-    d.fallbackIcon = fallback;
     return d;
   }
   constexpr CommandDef checks(int exclusiveGroup) const {
@@ -93,17 +65,11 @@ struct CommandDef {
   }
 };
 
-constexpr CommandDef cmd(const char* name, const char* caption, CommandPlace place, CommandHandler handler = nullptr) {
-  CommandDef d{name, caption, place};
+constexpr CommandDef cmd(const char* name, const char* caption, CommandHandler handler = nullptr) {
+  CommandDef d{name, caption};
   d.handler = handler;
   return d;
 }
-
-// The captions of the menus of the menu bar, in order, and the place each holds.
-struct MenuDef {
-  const char* caption;
-  CommandPlace place;
-};
 
 // A control name checked against the table when the program is compiled.
 struct CommandId {

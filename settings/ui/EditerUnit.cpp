@@ -2,20 +2,18 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFont>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 
-#include "platform/cp932.h"
-#include "platform/files.h"
+#include "qtcommon/qt_boxes.h"
+#include "qtcommon/qt_text.h"
 #include "settings/ui/Unit4.h"
 #include "settings/ui/dialog_texts.h"
 
@@ -23,20 +21,6 @@ namespace kelvane {
 namespace {
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-
-QString fromCp932(std::string_view text, std::size_t* failures = nullptr) {
-  const cp932::Converted c = cp932::toUtf8(text);
-  if (failures) *failures = c.failures;
-  return QString::fromUtf8(c.text.data(), static_cast<qsizetype>(c.text.size()));
-}
-
-// The editor's text as the file's bytes: CP932 with CR LF after every line but an unfinished last one.
-cp932::Converted fileBytes(const QString& text) {
-  QString crlf = text;
-  crlf.replace('\n', QStringLiteral("\r\n"));
-  const QByteArray utf8 = crlf.toUtf8();
-  return cp932::fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-}
 
 const int kDisplayEditorTab = 3;  // "Editer", the fourth tab of the display settings dialog
 
@@ -68,7 +52,7 @@ TFormEditer::TFormEditer(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
     if (loading_) return;
     // Any edit counts, also an undo back to the loaded text: only a save or an open clears the flag.
-    modified_ = true;
+    doc_.edited();
     OverWriteM->setEnabled(true);
   });
   resize(680, 480);
@@ -123,41 +107,29 @@ void TFormEditer::buildMenus() {
 
 QString TFormEditer::statusText() const { return status_->text(); }
 
-bool TFormEditer::isModified() const { return modified_; }
+bool TFormEditer::isModified() const { return doc_.modified(); }
 
-void TFormEditer::setUnmodified() {
-  modified_ = false;
-  OverWriteM->setEnabled(false);
+std::string TFormEditer::windowText() const {
+  const QByteArray utf8 = memo_->toPlainText().toUtf8();
+  return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-std::string TFormEditer::titlePath() const { return path_; }
-
-bool TFormEditer::loadText(const std::string& path) {
-  std::string bytes;
-  try {
-    bytes = files::readFile(path);
-  } catch (const std::exception& e) {
-    inform(fromCp932(e.what()));
-    return false;
-  }
-  std::size_t failures = 0;
-  QString text = fromCp932(bytes, &failures);
-  // A NUL cannot stand in an edit field; it is shown as a replacement mark like a broken byte.
-  const qsizetype nuls = text.count(QChar(0));
-  text.replace(QChar(0), QChar(QChar::ReplacementCharacter));
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace('\r', '\n');
+void TFormEditer::showDocument() {
+  const std::string& shown = doc_.shownText();
   loading_ = true;
-  memo_->setPlainText(text);
+  memo_->setPlainText(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
   loading_ = false;
-  lossyLoad_ = failures > 0 || nuls > 0;
-  path_ = path;
-  setWindowTitle(fromCp932(path));
-  return true;
+  followDocument();
+}
+
+void TFormEditer::followDocument() {
+  setWindowTitle(doc_.path().empty() ? u(dialog_texts::kEditorCaption) : toQ(doc_.path()));
+  OverWriteM->setEnabled(doc_.modified());
 }
 
 bool TFormEditer::openFile(const std::string& path, int line) {
-  if (!loadText(path)) return false;
+  if (!doc_.load(path)) return false;
+  showDocument();
   QTextCursor cursor(memo_->document());
   if (line >= 2) {
     const QTextBlock block = memo_->document()->findBlockByNumber(line - 1);
@@ -170,24 +142,15 @@ bool TFormEditer::openFile(const std::string& path, int line) {
   memo_->setTextCursor(cursor);
   memo_->centerCursor();
   showPosition();
-  setUnmodified();
   Timer1->start();
   return true;
 }
 
 void TFormEditer::showText(const std::string& text) {
-  std::size_t failures = 0;
-  QString shown = fromCp932(text, &failures);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  loading_ = true;
-  memo_->setPlainText(shown);
-  loading_ = false;
-  lossyLoad_ = failures > 0;
-  path_.clear();
-  setWindowTitle(u(dialog_texts::kEditorCaption));
+  doc_.showText(text);
+  showDocument();
   memo_->setTextCursor(QTextCursor(memo_->document()));
   showPosition();
-  setUnmodified();
 }
 
 void TFormEditer::showPosition() {
@@ -196,71 +159,16 @@ void TFormEditer::showPosition() {
                    u(dialog_texts::kEditorColumn) + QString::number(c.positionInBlock() + 1));
 }
 
+// A file just opened holds no edits yet: nothing to save, nothing to ask about at close.
 void TFormEditer::OpenMClick() {
-  const std::optional<std::string> path = chooseOpenFile();
-  if (!path) {
-    inform(u(dialog_texts::kEditorNotChosen));
-    return;
-  }
-  // A file just opened holds no edits yet: nothing to save, nothing to ask about at close.
-  if (loadText(*path)) setUnmodified();
+  if (doc_.openChosen()) showDocument();
 }
 
-void TFormEditer::SaveAsMClick() {
-  const std::optional<std::string> path = chooseSaveFile(files::folderPart(path_));
-  if (!path) {
-    inform(u(dialog_texts::kEditorNotSaved));
-    return;
-  }
-  saveTo(*path);
-}
+void TFormEditer::SaveAsMClick() { doc_.saveAs(windowText()); }
 
 void TFormEditer::OverWriteMClick() {
-  if (!isModified()) {
-    inform(u(dialog_texts::kEditorUnchanged));
-    return;
-  }
-  if (!askYesNo(u(dialog_texts::kEditorOverwriteQ))) return;
-  if (!askYesNo(u(dialog_texts::kEditorReplaceQ))) return;
-  saveToTitle();
-}
-
-bool TFormEditer::saveToTitle() {
-  std::string path = path_;
-  if (path.empty()) {
-    // Nothing was opened: the title names no file, so the person names one.
-    const std::optional<std::string> chosen = chooseSaveFile(files::currentFolder());
-    if (!chosen) {
-      inform(u(dialog_texts::kEditorNotSaved));
-      return false;
-    }
-    path = *chosen;
-  }
-  if (!saveTo(path)) return false;
-  if (path_.empty()) {
-    path_ = path;
-    setWindowTitle(fromCp932(path));
-  }
-  setUnmodified();
-  return true;
-}
-
-bool TFormEditer::saveTo(const std::string& path) {
-  const cp932::Converted bytes = fileBytes(memo_->toPlainText());
-  if (!bytes.ok()) {
-    if (!lossyLoad_) {
-      inform(u(dialog_texts::kEditorNotCp932));
-      return false;
-    }
-    if (!askYesNo(u(dialog_texts::kEditorLossyQ))) return false;
-  }
-  try {
-    files::writeFile(path, bytes.text);
-  } catch (const std::exception& e) {
-    inform(fromCp932(e.what()));
-    return false;
-  }
-  return true;
+  doc_.overwrite(windowText());
+  followDocument();
 }
 
 void TFormEditer::N4Click() {
@@ -270,43 +178,36 @@ void TFormEditer::N4Click() {
 }
 
 void TFormEditer::closeEvent(QCloseEvent* event) {
-  if (isModified() && askYesNo(u(dialog_texts::kEditorChangedQ)) && askYesNo(u(dialog_texts::kEditorReplaceQ))) {
-    // The person asked for the save; when it fails, the window stays so that the edits are not lost.
-    if (!saveToTitle()) {
-      event->ignore();
-      return;
-    }
+  const bool closes = doc_.close(windowText());
+  followDocument();
+  if (!closes) {
+    // The person asked for the save and it did not happen: the window stays so the edits are not lost.
+    event->ignore();
+    return;
   }
   Timer1->stop();
   event->accept();
 }
 
-bool TFormEditer::askYesNo(const QString& text) {
-  return QMessageBox::question(this, u(dialog_texts::kMessageCaption), text, QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::Yes) == QMessageBox::Yes;
-}
+bool TFormEditer::askYesNo(const std::string& text) { return qt_boxes::yesNo(this, text); }
 
-void TFormEditer::inform(const QString& text) {
-  QMessageBox::information(this, u(dialog_texts::kMessageCaption), text);
-}
+void TFormEditer::inform(const std::string& text) { qt_boxes::inform(this, text); }
 
 std::optional<std::string> TFormEditer::chooseOpenFile() {
-  const QString filter = u(dialog_texts::kEditorFilterName) + " (" + u(dialog_texts::kEditorFilterPattern) + ")";
-  QFileDialog dialog(this, QString(), QString(), filter);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix("txt");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return files::fromNative(dialog.selectedFiles().front().toStdString());
+  qt_boxes::FileChoice choice;
+  choice.filters = {{toCp932(u(dialog_texts::kEditorFilterName)), toCp932(u(dialog_texts::kEditorFilterPattern))}};
+  choice.defaultExtension = "txt";
+  return qt_boxes::chooseFile(this, choice);
 }
 
 std::optional<std::string> TFormEditer::chooseSaveFile(const std::string& initialFolder) {
-  const QString filter = u(dialog_texts::kEditorFilterName) + " (" + u(dialog_texts::kEditorFilterPattern) + ")";
-  const std::optional<std::string> native = files::toNative(initialFolder);
-  QFileDialog dialog(this, QString(), native ? QString::fromStdString(*native) : QString(), filter);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix("txt");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return files::fromNative(dialog.selectedFiles().front().toStdString());
+  qt_boxes::FileChoice choice;
+  choice.save = true;
+  choice.filters = {{toCp932(u(dialog_texts::kEditorFilterName)), toCp932(u(dialog_texts::kEditorFilterPattern))}};
+  choice.initialFolder = initialFolder;
+  choice.defaultExtension = "txt";
+  choice.confirmOverwrite = true;  // "名前を付けて保存" over another file asks first
+  return qt_boxes::chooseFile(this, choice);
 }
 
 }  // namespace kelvane

@@ -2,12 +2,14 @@
 // The built-in editor: a plain-text window in which a file is shown at a line. One editor at a
 // time; it is deleted when it closes and made again by the next open.
 //
-// The window title is the file the editor saves to. Files are CP932 with CR LF line ends. A file
-// whose bytes could not all be read as Shift-JIS (a NUL, a broken character) is shown with
-// replacement marks; saving it would change those bytes, so the editor asks before it does.
+// The window title is the file the editor saves to. What the file holds, the modified flag and the
+// saves with their questions are the EditorDocument's (settings/editor_document.h): this window
+// shows the text, forwards the commands and answers the document's questions with Qt boxes.
 #include <QMainWindow>
 #include <optional>
 #include <string>
+
+#include "settings/editor_document.h"
 
 class QAction;
 class QLabel;
@@ -18,7 +20,7 @@ namespace kelvane {
 
 class TForm4;
 
-class TFormEditer : public QMainWindow {
+class TFormEditer : public QMainWindow, protected EditorPort {
   Q_OBJECT
  public:
   explicit TFormEditer(QWidget* parent = nullptr);
@@ -29,6 +31,8 @@ class TFormEditer : public QMainWindow {
   bool isModified() const;
   // The display settings dialog that "表示設定" opens (not owned; may stay unset).
   void setDisplayDialog(TForm4* dialog) { displayDialog_ = dialog; }
+  // The program's temporary folder, below which a save keeps the bytes it replaces.
+  void setTempFolder(const std::string& folder) { doc_.setTempFolder(folder); }
 
   // Loads a CP932 file (CR LF, LF or CR line ends) as the open from a list does: the text replaced,
   // the caret at the start of line (1-based; below 2 the start of the text, past the end the end of
@@ -47,37 +51,31 @@ class TFormEditer : public QMainWindow {
   void N4Click();          // "表示設定"
 
  protected:
-  // What the editor asks of the person; tests replace them with scripted answers.
-  virtual bool askYesNo(const QString& text);
-  virtual void inform(const QString& text);
-  // A file chooser; nullopt when cancelled. The result is a CP932 path.
-  virtual std::optional<std::string> chooseOpenFile();
-  virtual std::optional<std::string> chooseSaveFile(const std::string& initialFolder);
+  // What the editor asks of the person (CP932 texts and paths); tests replace them with scripted answers.
+  bool askYesNo(const std::string& text) override;
+  void inform(const std::string& text) override;
+  std::optional<std::string> chooseOpenFile() override;
+  std::optional<std::string> chooseSaveFile(const std::string& initialFolder) override;
 
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildMenus();
-  // Writes the text to path; reports a failure and returns false. With lossy text it asks first.
-  bool saveTo(const std::string& path);
-  // The save of "上書き保存(&S)" and of the close, after their questions: to the file of the title,
-  // or to a chosen file while no file was opened yet.
-  bool saveToTitle();
-  bool loadText(const std::string& path);
-  // After an open or a save: nothing to save, "上書き保存(&S)" disabled.
-  void setUnmodified();
+  // Shows the document's text and title; nothing to save, "上書き保存(&S)" disabled.
+  void showDocument();
+  // After a save: the title may name a file now, and "上書き保存(&S)" follows the flag.
+  void followDocument();
+  // The window's text as the document takes it: UTF-8, LF line ends.
+  std::string windowText() const;
   void showPosition();
-  std::string titlePath() const;
 
   QPlainTextEdit* memo_ = nullptr;
   QLabel* status_ = nullptr;
   QTimer* Timer1 = nullptr;
   QAction* OverWriteM = nullptr;
   TForm4* displayDialog_ = nullptr;
-  std::string path_;        // the title's file, CP932; empty while the title is "Editer"
-  bool lossyLoad_ = false;  // the loaded bytes could not all be shown as they were
-  bool modified_ = false;   // edited since the last open or save
-  bool loading_ = false;    // the text is being replaced by a load, which is no edit
+  EditorDocument doc_{*this};
+  bool loading_ = false;  // the text is being replaced by a load, which is no edit
 };
 
 }  // namespace kelvane

@@ -14,10 +14,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "qtcommon/qt_text.h"
 #include "settings/ui/dialog_buttons.h"
 #include "settings/ui/dialog_texts.h"
 #include "settings/ui/qt_dialog_port.h"
-#include "workspace/ui/qt_text.h"
 
 namespace kelvane {
 namespace {

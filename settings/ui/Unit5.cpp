@@ -14,11 +14,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "qtcommon/qt_colors.h"
+#include "qtcommon/qt_text.h"
 #include "settings/colors.h"
 #include "settings/ui/dialog_buttons.h"
 #include "settings/ui/dialog_texts.h"
-#include "workspace/ui/qt_colors.h"
-#include "workspace/ui/qt_text.h"
 
 namespace kelvane {
 namespace {

@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "qtcommon/qt_colors.h"
 #include "settings/colors.h"
-#include "workspace/ui/qt_colors.h"
 
 namespace kelvane {
 namespace {

@@ -47,9 +47,6 @@ inline constexpr const char* kOptEditL1 = "指定列を表示";
 inline constexpr const char* kOptEditL2 = "＋列番号";
 inline constexpr const char* kOptEditL3 = "検索語を強調";
 inline constexpr const char* kOptEditL4 = "＋検索語";
-// A chosen program whose path Shift-JIS cannot hold (this program's own text).
-inline constexpr const char* kPathNotCp932 =
-    "このファイル名にはShift-JISで表せない文字が含まれているため、選択できません。";
 // An edit holding a character Shift-JIS cannot hold; the settings file would get "?" instead.
 inline constexpr const char* kTextNotCp932 =
     "Shift-JISで表せない文字が入力されています。該当の文字を直してから更新してください。";
@@ -75,7 +72,6 @@ inline constexpr const char* kHistAllOn = "全てOn";
 inline constexpr const char* kHistAllOff = "全てOff";
 
 // The built-in editor.
-inline constexpr const char* kMessageCaption = "Kelvane";
 inline constexpr const char* kEditorMenuFile = "ファイル(&F)";
 inline constexpr const char* kEditorOpen = "開く(&O)...";
 inline constexpr const char* kEditorSaveAs = "名前を付けて保存";
@@ -92,19 +88,7 @@ inline constexpr const char* kEditorMenuOption = "Option";
 inline constexpr const char* kEditorDisplay = "表示設定";
 inline constexpr const char* kEditorFilterName = "テキストファイル";
 inline constexpr const char* kEditorFilterPattern = "*.txt";
-inline constexpr const char* kEditorNotChosen = "ファイルは選択されませんでした。";
-inline constexpr const char* kEditorNotSaved = "ファイルは保存されませんでした。";
-inline constexpr const char* kEditorUnchanged = "変更されていません。";
-inline constexpr const char* kEditorOverwriteQ = "上書きしますか？";
-inline constexpr const char* kEditorReplaceQ = "既存のファイルは、新期ファイルで上書きされます。";
-inline constexpr const char* kEditorChangedQ = "ファイルは変更されています。上書きしますか？";
 inline constexpr const char* kEditorLine = "縦：";
 inline constexpr const char* kEditorColumn = "横：";
-// Texts of this program's own where the original had none.
-inline constexpr const char* kEditorLossyQ =
-    "このファイルにはShift-JISとして読めないバイトが含まれていたため、保存するとその部分が「?」などに"
-    "変わります。保存しますか？";
-inline constexpr const char* kEditorNotCp932 =
-    "Shift-JISで表せない文字が含まれているため保存できません。該当の文字を直してから保存してください。";
 
 }  // namespace kelvane::dialog_texts

@@ -2,21 +2,13 @@
 
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QMessageBox>
 #include <QSortFilterProxyModel>
 
-#include "platform/files.h"
-#include "settings/ui/dialog_texts.h"
-#include "workspace/ui/qt_text.h"
+#include "qtcommon/qt_boxes.h"
+#include "qtcommon/qt_text.h"
 
 namespace kelvane {
 namespace {
-
-int ask(QWidget* parent, QMessageBox::Icon icon, const std::string& text, QMessageBox::StandardButtons buttons) {
-  QMessageBox box(icon, QString::fromUtf8(dialog_texts::kMessageCaption), toQ(text), buttons, parent);
-  box.setDefaultButton(QMessageBox::Ok);
-  return box.exec();
-}
 
 // Keeps folders (to walk into) and the files the user may run.
 class ProgramsOnly : public QSortFilterProxyModel {
@@ -34,15 +26,11 @@ class ProgramsOnly : public QSortFilterProxyModel {
 
 }  // namespace
 
-void QtDialogPort::showMessage(const std::string& text) {
-  ask(parent_, QMessageBox::Information, text, QMessageBox::Ok);
-}
+void QtDialogPort::showMessage(const std::string& text) { qt_boxes::inform(parent_, text); }
 
-void QtDialogPort::showError(const std::string& text) { ask(parent_, QMessageBox::Critical, text, QMessageBox::Ok); }
+void QtDialogPort::showError(const std::string& text) { qt_boxes::error(parent_, text); }
 
-bool QtDialogPort::confirmOkCancel(const std::string& text) {
-  return ask(parent_, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-}
+bool QtDialogPort::confirmOkCancel(const std::string& text) { return qt_boxes::okCancel(parent_, text); }
 
 std::optional<std::string> QtDialogPort::chooseProgram(const std::string& title, const std::string& filterName) {
   QFileDialog dialog(parent_, toQ(title));
@@ -53,9 +41,7 @@ std::optional<std::string> QtDialogPort::chooseProgram(const std::string& title,
   dialog.setNameFilter(toQ(filterName) + " (*)");
   dialog.setProxyModel(new ProgramsOnly(&dialog));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  std::optional<std::string> path = files::fromNative(dialog.selectedFiles().front().toStdString());
-  if (!path) showMessage(toCp932(QString::fromUtf8(dialog_texts::kPathNotCp932)));
-  return path;
+  return qt_boxes::chosenPath(parent_, dialog.selectedFiles().front(), false);
 }
 
 }  // namespace kelvane

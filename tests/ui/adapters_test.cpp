@@ -13,9 +13,9 @@
 #include <QStyleOptionViewItem>
 
 #include "platform/cp932.h"
+#include "qtcommon/qt_colors.h"
 #include "tests/ui/image_columns.h"
 #include "workspace/ui/check_list_model.h"
-#include "workspace/ui/qt_colors.h"
 #include "workspace/ui/row_delegate.h"
 
 namespace kelvane {
@@ -47,7 +47,9 @@ TEST(QtColorsTest, SchemeColoursComeFromThePaletteAndSpecialValuesAreHandled) {
   EXPECT_EQ(toQColor(0xFF00000F, p, fallback), QColor(70, 80, 90));  // clBtnFace
   EXPECT_EQ(toQColor(0xFF000008, p, fallback), QColor(1, 1, 1));     // clWindowText
   EXPECT_EQ(toQColor(0xFF000019, p, fallback), fallback);            // 25 has no colour
-  EXPECT_EQ(toQColor(0xFF0000FF, p, fallback), fallback);            // past the scheme
+  // clGradientActiveCaption: a pale shade of the caption (selection) colour, not that colour.
+  EXPECT_EQ(toQColor(0xFF00001B, p, fallback), QColor((40 + 30) / 4, (50 + 60) / 4, (60 + 90) / 4));
+  EXPECT_EQ(toQColor(0xFF0000FF, p, fallback), fallback);  // past the scheme
   EXPECT_EQ(toQColor(kColorDefault, p, fallback), fallback);
   EXPECT_EQ(toQColor(kColorNone, p, fallback).alpha(), 0);
 }
@@ -225,7 +227,13 @@ class RowDelegateTest : public ::testing::Test {
 };
 
 TEST_F(RowDelegateTest, RowsAreAsTallAsTheFontAndAsWideAsTheExtent) {
-  EXPECT_EQ(delegate_.sizeHint(option_, model_.index(1)), QSize(900, 20));
+  // The extent is the widest text and a row height (the desktop's box): the row is as wide as that
+  // text needs beside our box, and a little more, so its last glyph can be scrolled into view.
+  const QSize size = delegate_.sizeHint(option_, model_.index(1));
+  EXPECT_EQ(size.height(), 20);
+  const int indent = delegate_.textLeft(option_, model_.index(1)) - option_.rect.left();
+  EXPECT_GT(size.width() - indent, 900 - 20);
+  EXPECT_LE(size.width(), 900 + indent);
   EXPECT_TRUE(delegate_.checkRect(option_, model_.index(0)).isEmpty());
   EXPECT_FALSE(delegate_.checkRect(option_, model_.index(1)).isEmpty());
   EXPECT_GT(delegate_.textLeft(option_, model_.index(1)), delegate_.checkRect(option_, model_.index(1)).right());

@@ -9,7 +9,9 @@
 #include <deque>
 
 #include "platform/cp932.h"
+#include "qtcommon/qt_text.h"
 #include "settings/ui/EditerUnit.h"
+#include "tests/settings/scripted_editor_port.h"
 #include "tests/testing/temp_dir.h"
 
 namespace kelvane {
@@ -18,33 +20,24 @@ namespace {
 std::string sj(const char* utf8) { return cp932::fromUtf8(utf8).text; }
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// The editor with its questions answered by a script; what it shows is also kept as QStrings.
 class ScriptedEditer : public TFormEditer {
  public:
-  std::deque<bool> answers;                       // Yes / No, in order
-  std::deque<std::optional<std::string>> chosen;  // file choosers, in order
+  testing::ScriptedEditorPort script;
+  std::deque<bool>& answers = script.answers;                      // Yes / No, in order
+  std::deque<std::optional<std::string>>& chosen = script.chosen;  // file choosers, in order
   std::vector<QString> questions;
   std::vector<QString> messages;
 
  protected:
-  bool askYesNo(const QString& text) override {
-    questions.push_back(text);
-    EXPECT_FALSE(answers.empty()) << "unexpected question: " << text.toStdString();
-    if (answers.empty()) return false;
-    const bool a = answers.front();
-    answers.pop_front();
-    return a;
+  bool askYesNo(const std::string& text) override {
+    questions.push_back(toQ(text));
+    return script.askYesNo(text);
   }
-  void inform(const QString& text) override { messages.push_back(text); }
-  std::optional<std::string> chooseOpenFile() override { return next(); }
-  std::optional<std::string> chooseSaveFile(const std::string&) override { return next(); }
-
- private:
-  std::optional<std::string> next() {
-    EXPECT_FALSE(chosen.empty()) << "unexpected file chooser";
-    if (chosen.empty()) return std::nullopt;
-    auto c = chosen.front();
-    chosen.pop_front();
-    return c;
+  void inform(const std::string& text) override { messages.push_back(toQ(text)); }
+  std::optional<std::string> chooseOpenFile() override { return script.chooseOpenFile(); }
+  std::optional<std::string> chooseSaveFile(const std::string& folder) override {
+    return script.chooseSaveFile(folder);
   }
 };
 
@@ -65,7 +58,14 @@ class EditorTest : public ::testing::Test {
  protected:
   testing::TempDir dir;
   std::string file = dir.write("a.txt", sj("一行目\r\n二行目\r\n三行目\r\n"));
-  QPointer<ScriptedEditer> editor = new ScriptedEditer;
+  std::string temp = dir / "Temp";
+  QPointer<ScriptedEditer> editor = newEditor();
+  // An editor keeping the copies of what it replaces below this test's folder.
+  ScriptedEditer* newEditor() {
+    auto* e = new ScriptedEditer;
+    e->setTempFolder(temp);
+    return e;
+  }
   void TearDown() override { delete editor.data(); }
 };
 
@@ -155,7 +155,7 @@ TEST_F(EditorTest, ClosingWithEditsSavesOnlyOnYesAndYes) {
   EXPECT_TRUE(closeAndCollect(editor));
   EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\n"));
 
-  editor = new ScriptedEditer;
+  editor = newEditor();
   ASSERT_TRUE(editor->openFile(file, 1));
   typeAtEnd(editor->memo(), u("y"));
   editor->answers = {true, true};
@@ -187,17 +187,36 @@ TEST_F(EditorTest, TextThatShiftJisCannotHoldIsNeverWrittenAndAFailedSaveKeepsTh
   EXPECT_TRUE(editor->isModified());
 }
 
-TEST_F(EditorTest, AFileWithBytesThatAreNotShiftJisIsOnlyRewrittenAfterAWarning) {
-  const std::string odd = dir.write("odd.txt", std::string("ab\0cd\r\n", 7));
+TEST_F(EditorTest, BytesThatAreNotShiftJisAndDuplicateCodesSurviveAnEditElsewhere) {
+  // A NUL, a byte that is no character and NEC codes that a fresh encoding would change (87 90 ≒,
+  // ED 40 纊): the window shows marks and characters, and a save writes back what it did not touch.
+  const std::string bytes = std::string("ab\0cd\xFF\x87\x90\xED\x40\n", 11);
+  const std::string odd = dir.write("odd.txt", bytes);
   ASSERT_TRUE(editor->openFile(odd, 1));
-  typeAtEnd(editor->memo(), u("e"));
-  editor->answers = {true, true, false};  // overwrite? replace? change the unreadable bytes? no
+  typeAtEnd(editor->memo(), u("e≒"));
+  editor->answers = {true, true};
   editor->OverWriteMClick();
-  EXPECT_EQ(editor->questions.size(), 3u);
-  EXPECT_EQ(testing::slurp(odd), std::string("ab\0cd\r\n", 7));
+  EXPECT_EQ(editor->questions.size(), 2u);
+  EXPECT_EQ(testing::slurp(odd), bytes + "e\x81\xE0");
+  EXPECT_FALSE(editor->overWriteAction()->isEnabled());
+}
+
+TEST_F(EditorTest, AChangeOnDiskWhileTheEditorIsOpenIsAskedAboutAndKeptAsACopy) {
+  ASSERT_TRUE(editor->openFile(file, 1));
+  const std::string theirs = sj("一行目\r\n二行目\r\n三行目\r\n他の人の行\r\n");
+  dir.write("a.txt", theirs);
+  typeAtEnd(editor->memo(), u("x"));
+  editor->answers = {true, true, false};
+  editor->OverWriteMClick();
+  ASSERT_EQ(editor->questions.size(), 3u);
+  EXPECT_TRUE(editor->questions[2].contains(QString::fromStdString(file))) << editor->questions[2].toStdString();
+  EXPECT_EQ(testing::slurp(file), theirs);
+  EXPECT_TRUE(editor->overWriteAction()->isEnabled());
+
   editor->answers = {true, true, true};
-  editor->OverWriteMClick();
-  EXPECT_EQ(testing::slurp(odd), "ab?cd\r\ne");
+  EXPECT_TRUE(closeAndCollect(editor));
+  EXPECT_EQ(testing::slurp(file), sj("一行目\r\n二行目\r\n三行目\r\nx"));
+  EXPECT_EQ(testing::slurp(temp + "/Editer" + file), theirs);
 }
 
 }  // namespace

@@ -67,6 +67,19 @@ void screenshot(QWidget& window, const char* name) {
   window.grab().save(QString::fromLocal8Bit(folder) + "/" + name);
 }
 
+// A run whose folder history holds tree and whose join separator is a dashed line.
+void writeJoinRun(const testing::TempDir& dir, const std::string& tree) {
+  dir.write("run/Kelvane.ini",
+            sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n[ファイル結合]\r\n結合文字列=----------\r\n"));
+}
+
+// Shows the window, height pixels tall, with the files of the history's folder as targets.
+void showWithTargets(ScriptedForm& form, int height) {
+  form.resize(680, height);
+  form.show();
+  emit form.folderBox()->activated(1);
+}
+
 int lines(QAbstractItemModel* model, int row) { return model->index(row, 0).data(CheckListModel::kLinesRole).toInt(); }
 
 TEST(JoinSplitWindowTest, JoinByTheToolButtonDragARowAndSave) {
@@ -75,13 +88,10 @@ TEST(JoinSplitWindowTest, JoinByTheToolButtonDragARowAndSave) {
   dir.write("tree/a.txt", sj("あいう\r\n"));
   dir.write("tree/b.txt", "b1\r\nb2\r\nb3\r\nb4\r\nb5\r\nb6\r\n");
   dir.write("tree/c.txt", "c\r\n");
-  dir.write("run/Kelvane.ini",
-            sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n[ファイル結合]\r\n結合文字列=----------\r\n"));
+  writeJoinRun(dir, tree);
   InFolder in(dir / "run");
   ScriptedForm form;
-  form.resize(680, 640);
-  form.show();
-  emit form.folderBox()->activated(1);
+  showWithTargets(form, 640);
   ASSERT_EQ(form.workspace().CheckedFileCount, 3);
 
   form.action("ToolButton8")->trigger();
@@ -130,6 +140,43 @@ TEST(JoinSplitWindowTest, JoinByTheToolButtonDragARowAndSave) {
   form.run([&form] { form.workspace().Repeat1Click(); });
   EXPECT_FALSE(std::filesystem::exists(joined));
   EXPECT_EQ(form.messages.back(), sj("新規ファイル\"" + joined + "\"の消去...OK"));
+  form.close();
+}
+
+TEST(JoinSplitWindowTest, APointerRestingBelowTheListDuringADragScrollsOneRowPerTick) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  for (int i = 0; i < 8; ++i) dir.write("tree/f" + std::to_string(i) + ".txt", "x\r\n");
+  writeJoinRun(dir, tree);
+  InFolder in(dir / "run");
+  ScriptedForm form;
+  showWithTargets(form, 400);
+  form.action("ToolButton8")->trigger();
+  form.action("FairuKetugouB")->trigger();
+  QListView* view = form.listView(ListId::kJoin);
+  ASSERT_EQ(view->model()->rowCount(), 17);
+  CheckList& list = form.workspace().CheckListBox2;
+
+  QWidget* port = view->viewport();
+  const QPoint from = view->visualRect(view->model()->index(1, 0)).center();
+  mouse(port, QEvent::MouseButtonPress, from, Qt::LeftButton);
+  mouse(port, QEvent::MouseMove, from + QPoint(0, 20), Qt::LeftButton);
+  ASSERT_TRUE(form.workspace().timer2Enabled());
+  // Out below the list, then resting there: every tick scrolls one row further.
+  mouse(port, QEvent::MouseMove, QPoint(from.x(), port->height() + 30), Qt::LeftButton);
+  const int top = list.topIndex();
+  // Waited for rather than timed: a busy machine may deliver a tick late, never one that scrolls more.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return list.topIndex() > top; }, 3000));
+  const int once = list.topIndex();
+  EXPECT_EQ(once, top + 1) << "one row per tick";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return list.topIndex() > once; }, 3000)) << "the resting pointer keeps scrolling";
+  // Back over the list and resting: a drag-over at that height, so nothing scrolls.
+  mouse(port, QEvent::MouseMove, from + QPoint(0, 40), Qt::LeftButton);
+  const int still = list.topIndex();
+  QTest::qWait(330);
+  EXPECT_EQ(list.topIndex(), still);
+  mouse(port, QEvent::MouseButtonRelease, from + QPoint(0, 40), Qt::NoButton);
+  EXPECT_FALSE(form.workspace().timer2Enabled());
   form.close();
 }
 

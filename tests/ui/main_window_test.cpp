@@ -23,11 +23,13 @@
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
+#include <set>
 
 #include "platform/cp932.h"
 #include "tests/testing/temp_dir.h"
 #include "workspace/ui/Unit1.h"
 #include "workspace/ui/check_list_model.h"
+#include "workspace/ui/command_view.h"
 #include "workspace/ui/row_delegate.h"
 
 namespace kelvane {
@@ -64,6 +66,18 @@ TEST(MainWindowTest, OpensWithTitleTabsCaptionsAndClosesWritingTheSettings) {
     EXPECT_TRUE(form.action("GREP1")->isChecked());
     EXPECT_TRUE(form.action("ToolButton7")->isChecked());
     EXPECT_FALSE(form.action("ToolButton8")->isChecked());
+    // Every command but the pattern box stands in exactly one place, captioned as the Workspace says.
+    std::set<std::string_view> placed;
+    for (const CommandView& v : kCommandViews) EXPECT_TRUE(placed.insert(v.name).second) << v.name;
+    for (const CommandDef& def : kCommandTable) {
+      const bool box = std::string_view(def.name) == "ComboBox1";
+      EXPECT_EQ(placed.count(def.name), box ? 0u : 1u) << def.name;
+      QAction* a = form.action(def.name);
+      EXPECT_EQ(a == nullptr, box) << def.name;
+      if (a) {
+        EXPECT_EQ(a->text(), u(def.caption)) << def.name;
+      }
+    }
 
     EXPECT_EQ(form.patternBox()->width(), 165);
     EXPECT_EQ(form.folderBox()->width(), 269);

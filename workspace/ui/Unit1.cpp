@@ -26,10 +26,11 @@
 #include <QToolButton>
 #include <utility>
 
+#include "qtcommon/qt_colors.h"
+#include "qtcommon/qt_text.h"
 #include "settings/ui/EditerUnit.h"
 #include "workspace/ui/check_list_model.h"
-#include "workspace/ui/qt_colors.h"
-#include "workspace/ui/qt_text.h"
+#include "workspace/ui/command_view.h"
 #include "workspace/ui/ui_texts.h"
 
 // The fallback icons live in a static library; their resource must be registered by name.
@@ -38,10 +39,10 @@ static void initUiResources() { Q_INIT_RESOURCE(icons); }
 namespace kelvane {
 namespace {
 
-QIcon commandIcon(const CommandDef& def) {
-  const QIcon fallback(QStringLiteral(":/kelvane/icons/") + QString::fromLatin1(def.fallbackIcon));
-  if (!def.themeIcon) return fallback;
-  return QIcon::fromTheme(QString::fromLatin1(def.themeIcon), fallback);
+QIcon commandIcon(const CommandView& view) {
+  const QIcon fallback(QStringLiteral(":/kelvane/icons/") + QString::fromLatin1(view.fallbackIcon));
+  if (!view.themeIcon) return fallback;
+  return QIcon::fromTheme(QString::fromLatin1(view.themeIcon), fallback);
 }
 
 }  // namespace
@@ -113,13 +114,13 @@ const ListLook& TForm1::look(ListId id) const { return delegates_[listIndex(id)]
 
 void TForm1::buildCommands() {
   std::map<int, QActionGroup*> groups;
-  for (const CommandDef& def : kCommandTable) {
-    if (def.place == CommandPlace::kBox) continue;  // a box of its own, made with the tool bar
+  for (const CommandView& view : kCommandViews) {
+    const CommandDef& def = commandDef(view.name);
     auto* a = new QAction(QString::fromUtf8(def.caption), this);
     a->setObjectName(QString::fromLatin1(def.name));
     a->setCheckable(def.checkable);
-    if (def.place == CommandPlace::kToolBar) {
-      a->setIcon(commandIcon(def));
+    if (view.place == CommandPlace::kToolBar) {
+      a->setIcon(commandIcon(view));
       a->setToolTip(QString::fromUtf8(def.caption));
     }
     actions_[def.name] = a;
@@ -134,10 +135,10 @@ void TForm1::buildCommands() {
 
 void TForm1::buildMenus() {
   auto addItems = [this](QMenu* menu, CommandPlace place) {
-    for (const CommandDef& def : kCommandTable) {
-      if (def.place != place) continue;
-      if (def.separatorBefore) menu->addSeparator();
-      menu->addAction(actions_[def.name]);
+    for (const CommandView& view : kCommandViews) {
+      if (view.place != place) continue;
+      if (view.separatorBefore) menu->addSeparator();
+      menu->addAction(actions_.at(std::string(view.name)));
     }
   };
   for (const MenuDef& m : kMenuTable) addItems(menuBar()->addMenu(QString::fromUtf8(m.caption)), m.place);
@@ -158,11 +159,12 @@ void TForm1::buildToolBars() {
   ToolBar1->setMovable(false);
   ToolBar1->setIconSize(QSize(24, 24));
   ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  for (const CommandDef& def : kCommandTable) {
-    if (def.place != CommandPlace::kToolBar) continue;
-    if (def.separatorBefore) ToolBar1->addSeparator();
-    ToolBar1->addAction(actions_[def.name]);
-    if (QWidget* w = ToolBar1->widgetForAction(actions_[def.name])) w->setObjectName(QString::fromLatin1(def.name));
+  for (const CommandView& view : kCommandViews) {
+    if (view.place != CommandPlace::kToolBar) continue;
+    if (view.separatorBefore) ToolBar1->addSeparator();
+    QAction* a = actions_.at(std::string(view.name));
+    ToolBar1->addAction(a);
+    if (QWidget* w = ToolBar1->widgetForAction(a)) w->setObjectName(a->objectName());
   }
   addToolBarBreak();
 
@@ -385,9 +387,7 @@ void TForm1::connectCommand(const CommandDef& def) {
 }
 
 void TForm1::connectHandlers() {
-  for (const CommandDef& def : kCommandTable) {
-    if (def.place != CommandPlace::kBox) connectCommand(def);
-  }
+  for (const CommandView& view : kCommandViews) connectCommand(commandDef(view.name));
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   escape->setContext(Qt::WindowShortcut);
   connect(escape, &QShortcut::activated, this, [this] { ws_->StopSearch(); });
@@ -413,7 +413,8 @@ void TForm1::connectHandlers() {
     run([this] { ws_->Timer1Timer(); });
   });
   connect(Timer2, &QTimer::timeout, this, [this] {
-    const std::optional<int> pointerY = dragging_ ? std::optional<int>(QCursor::pos().y()) : std::nullopt;
+    // Where the pointer is: the held button's last move, which the list gets wherever the pointer goes.
+    const std::optional<int> pointerY = dragging_ ? std::optional<int>(dragPointerY_) : std::nullopt;
     run([this, pointerY] { ws_->Timer2Timer(pointerY); });
   });
 }
@@ -579,8 +580,12 @@ bool TForm1::joinListMouse(QEvent* event) {
       const QPoint moved = mouse->position().toPoint() - dragPressPos_;
       if (!dragging_ && moved.manhattanLength() < QApplication::startDragDistance()) return true;
       dragging_ = true;
-      const int pointerY = mouse->globalPosition().toPoint().y();
-      run([this, pointerY] { ws_->CheckListBox2DragOver(pointerY); });
+      dragPointerY_ = mouse->globalPosition().toPoint().y();
+      // A drag-over happens only over the list. The list keeps getting the moves of the held button
+      // outside too; were they drag-overs, the last one would always be where the pointer rests, and
+      // the drag-scroll timer would never scroll while the pointer waits above or below the list.
+      if (!v->viewport()->rect().contains(mouse->position().toPoint())) return true;
+      run([this] { ws_->CheckListBox2DragOver(dragPointerY_); });
       return true;  // the selection must not follow the pointer
     }
     case QEvent::MouseButtonRelease: {

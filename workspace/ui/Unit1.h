@@ -149,6 +149,8 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   void syncTimers();
   void showPopup(ListId id, QMenu* menu, const QPoint& pos);
   TFormEditer* ensureEditor();
+  // Links an editor to the display settings dialog and the temporary folder.
+  void prepareEditor(TFormEditer* editor);
   int listIndex(ListId id) const;
   // False, after telling the person, when the pattern box holds text Shift-JIS cannot hold.
   bool patternUsable();
@@ -186,7 +188,7 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   QListView* views_[3] = {};
   CheckListModel* models_[3] = {};
   RowDelegate* delegates_[3] = {};
-  std::vector<std::int16_t> advances_[3];  // width of each character code in the list's font, -1 unknown
+  std::vector<std::int16_t> advances_[3];  // 16ths of a pixel each character code takes in the list's font, -1 unknown
 
   TForm2* options_ = nullptr;
   TForm3* about_ = nullptr;
@@ -206,9 +208,10 @@ class TForm1 : public QMainWindow, public UiPort, public DisplayTarget, private 
   bool closed_ = false;
   bool patternLossy_ = false;
   QElapsedTimer pumpClock_;  // since events were last handled inside long work
-  int dragPressRow_ = -1;  // the join list row pressed while dragging is on, -1 for none
+  int dragPressRow_ = -1;    // the join list row pressed while dragging is on, -1 for none
   QPoint dragPressPos_;
   bool dragging_ = false;  // a row of the join list is being dragged
+  int dragPointerY_ = 0;   // the pointer's screen height at the drag's last move
   static constexpr int kPumpIntervalMs = 30;
 };
 

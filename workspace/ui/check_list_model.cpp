@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/cp932.h"
+#include "qtcommon/qt_text.h"
 #include "workspace/ui/check_list_accessible.h"
-#include "workspace/ui/qt_text.h"
 
 namespace kelvane {
 

@@ -9,8 +9,8 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "qtcommon/qt_text.h"
 #include "workspace/ui/check_list_model.h"
-#include "workspace/ui/qt_text.h"
 
 namespace kelvane {
 namespace {
@@ -130,8 +130,9 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   } else {
     const QFontMetrics metrics(look_.font);
     const int left = textLeft(option, index);
-    painter->drawText(left, baselineIn(metrics, option.rect.top(), option.rect.height()),
-                      visiblePart(metrics, oneLine(index.data(Qt::DisplayRole).toString()), left, visibleRight(option)));
+    painter->drawText(
+        left, baselineIn(metrics, option.rect.top(), option.rect.height()),
+        visiblePart(metrics, oneLine(index.data(Qt::DisplayRole).toString()), left, visibleRight(option)));
   }
   painter->restore();
 }
@@ -141,7 +142,8 @@ void RowDelegate::paintResultText(QPainter* painter, const QStyleOptionViewItem&
   const QFontMetrics metrics(look_.font);
   const int left = textLeft(option, index);
   const int baseline = baselineIn(metrics, option.rect.top(), option.rect.height());
-  const QString shown = visiblePart(metrics, oneLine(index.data(Qt::DisplayRole).toString()), left, visibleRight(option));
+  const QString shown =
+      visiblePart(metrics, oneLine(index.data(Qt::DisplayRole).toString()), left, visibleRight(option));
   painter->drawText(left, baseline, shown);
   if (!highlighter_ || isHeader(index)) return;
   std::optional<HighlightSpan> span;
@@ -160,8 +162,8 @@ void RowDelegate::paintResultText(QPainter* painter, const QStyleOptionViewItem&
   // The coloured text lies exactly over the black one, measured with the same one-line measure.
   const int x = left + metrics.horizontalAdvance(prefix);
   const QString match = visiblePart(
-      metrics, oneLine(toQ(all.substr(static_cast<size_t>(span->position - 1), static_cast<size_t>(span->length)))),
-      x, visibleRight(option));
+      metrics, oneLine(toQ(all.substr(static_cast<size_t>(span->position - 1), static_cast<size_t>(span->length)))), x,
+      visibleRight(option));
   QColor back = look_.back;
   if (option.state & QStyle::State_Selected) back = option.palette.color(QPalette::Active, QPalette::Highlight);
   painter->fillRect(QRect(x, option.rect.top(), metrics.horizontalAdvance(match), option.rect.height()), back);
@@ -181,7 +183,8 @@ void RowDelegate::paintJoinText(QPainter* painter, const QStyleOptionViewItem& o
   const int right = visibleRight(option);
   for (const QString& line : lines) {
     if (top >= option.rect.bottom()) break;
-    painter->drawText(left, baselineIn(metrics, top, look_.rowHeight), visiblePart(metrics, oneLine(line), left, right));
+    painter->drawText(left, baselineIn(metrics, top, look_.rowHeight),
+                      visiblePart(metrics, oneLine(line), left, right));
     top += look_.rowHeight;
   }
   painter->restore();
@@ -191,7 +194,12 @@ QSize RowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& inde
   const int lines = kind_ == Kind::kJoin ? std::max(1, index.data(CheckListModel::kLinesRole).toInt()) : 1;
   // A row of several lines is as tall as those lines and 5 pixels more.
   const int height = lines == 1 ? look_.rowHeight : lines * look_.rowHeight + 5;
-  return QSize(std::max(look_.extent, 1), height);
+  // The lists' scroll width is the widest text and one row height, the room the desktop's check box
+  // took. Ours takes a few pixels more (gaps on both sides of the box), and the text needs a gap on
+  // its right too, or the last glyph of the widest row could never be scrolled into view.
+  const int boxRoom = kGap + checkSize() + kGap + 1;
+  const int width = look_.extent > 0 ? look_.extent + std::max(0, boxRoom - look_.rowHeight) + kGap : 1;
+  return QSize(width, height);
 }
 
 bool RowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

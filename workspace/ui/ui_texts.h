@@ -11,13 +11,9 @@ inline constexpr const char* kFolderLabel = "フォルダ名";
 inline constexpr const char* kFolderTip = "対象フォルダ";
 inline constexpr const char* kMainToolBar = "ツールバー";
 inline constexpr const char* kBoxToolBar = "検索バー";
-// The desktop's folder names are not always Shift-JIS: such a folder cannot become a target.
-inline constexpr const char* kFolderNotCp932 =
-    "このフォルダ名にはShift-JISで表せない文字が含まれているため、対象にできません。";
 // An input box refuses such text and asks again with it, so that the person can correct it.
 inline constexpr const char* kTextNotCp932 = "Shift-JISで表せない文字が含まれています。入力し直してください。";
 inline constexpr const char* kPatternNotCp932 =
     "検索文字列にShift-JISで表せない文字が含まれているため、検索できません。";
-inline constexpr const char* kAllFiles = "すべてのファイル";
 
 }  // namespace kelvane::ui_texts

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "qtcommon/qt_colors.h"
 #include "workspace/ui/Unit1.h"
-#include "workspace/ui/qt_colors.h"
 
 namespace kelvane {
 namespace {

@@ -2,17 +2,19 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QInputDialog>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QUrl>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "qtcommon/qt_boxes.h"
+#include "qtcommon/qt_text.h"
 #include "settings/ui/EditerUnit.h"
 #include "settings/ui/Unit2.h"
 #include "settings/ui/Unit3.h"
@@ -20,78 +22,43 @@
 #include "settings/ui/Unit5.h"
 #include "workspace/ui/Unit1.h"
 #include "workspace/ui/check_list_model.h"
-#include "workspace/ui/qt_text.h"
 #include "workspace/ui/ui_texts.h"
 
 namespace kelvane {
 namespace {
 
-QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
-                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault) {
-  // Every box carries the program's title as its caption, as the desktop's message boxes do.
-  QMessageBox box(icon, QString::fromUtf8(ui_texts::kTitle), toQ(text), buttons, parent);
-  box.setDefaultButton(byDefault);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-// A native path chosen in a Qt dialog, as the program's CP932 path; nullopt (after telling the
-// person) when the name has no CP932 form.
-std::optional<std::string> chosenPath(QWidget* parent, const QString& native) {
-  if (native.isEmpty()) return std::nullopt;
-  std::optional<std::string> path = files::fromNative(native.toStdString());
-  if (!path) {
-    ask(parent, QMessageBox::Warning, toCp932(QString::fromUtf8(ui_texts::kFolderNotCp932)), QMessageBox::Ok,
-        QMessageBox::Ok);
-  }
-  return path;
-}
-
-QString nativeFolder(const std::string& cp932Folder) {
-  std::optional<std::string> native = files::toNative(cp932Folder);
-  return native ? QString::fromStdString(*native) : QString();
-}
-
-QString filterText(const std::vector<FileFilter>& filters) {
-  QStringList parts;
-  for (const FileFilter& f : filters) parts << toQ(f.name) + " (" + toQ(f.pattern) + ")";
-  if (parts.isEmpty()) parts << QString::fromUtf8(ui_texts::kAllFiles) + " (*)";
-  return parts.join(";;");
-}
-
 std::optional<std::string> chooseFile(QWidget* parent, bool save, const std::string& title,
                                       const std::vector<FileFilter>& filters, const std::string& initialFolder,
                                       const std::string& defaultExtension) {
-  QFileDialog dialog(parent, toQ(title), nativeFolder(initialFolder), filterText(filters));
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!defaultExtension.empty()) dialog.setDefaultSuffix(toQ(defaultExtension));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return chosenPath(parent, dialog.selectedFiles().front());
+  qt_boxes::FileChoice choice;
+  choice.save = save;
+  choice.title = title;
+  for (const FileFilter& f : filters) choice.filters.push_back({f.name, f.pattern});
+  choice.initialFolder = initialFolder;
+  choice.defaultExtension = defaultExtension;
+  return qt_boxes::chooseFile(parent, choice);
 }
 
 }  // namespace
 
 void TForm1::showMessage(const std::string& text) {
   if (answerer_ && answerer_->message("message", text)) return;
-  ask(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+  qt_boxes::inform(this, text);
 }
 
 void TForm1::showError(const std::string& text) {
   if (answerer_ && answerer_->message("error", text)) return;
-  ask(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+  qt_boxes::error(this, text);
 }
 
 bool TForm1::confirmOkCancel(const std::string& text) {
   if (const std::optional<bool> answer = answerer_ ? answerer_->confirm(text) : std::nullopt) return *answer;
-  return ask(this, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
-         QMessageBox::Ok;
+  return qt_boxes::okCancel(this, text);
 }
 
 bool TForm1::askYesNo(const std::string& text) {
   if (const std::optional<bool> answer = answerer_ ? answerer_->confirm(text) : std::nullopt) return *answer;
-  return ask(this, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-         QMessageBox::Yes;
+  return qt_boxes::yesNo(this, text);
 }
 
 std::optional<std::string> TForm1::inputBox(const std::string& caption, const std::string& prompt,
@@ -103,19 +70,15 @@ std::optional<std::string> TForm1::inputBox(const std::string& caption, const st
     if (!ok) return std::nullopt;
     if (std::optional<std::string> text = toCp932Exact(value)) return text;
     // A character Shift-JIS cannot hold would be written as "?": the person corrects it instead.
-    ask(this, QMessageBox::Warning, toCp932(QString::fromUtf8(ui_texts::kTextNotCp932)), QMessageBox::Ok,
-        QMessageBox::Ok);
+    qt_boxes::warn(this, toCp932(QString::fromUtf8(ui_texts::kTextNotCp932)));
   }
 }
 
 std::optional<std::string> TForm1::browseFolder(const std::string& prompt) {
   if (auto answer = answerer_ ? answerer_->folder(prompt) : std::nullopt) return *answer;
-  QString start;
   const HistoryBox& box = ws_->ComboBox2;
-  if (box.count() > 0 && files::folderExists(box.item(0))) start = nativeFolder(box.item(0));
-  if (start.isEmpty()) start = nativeFolder(ws_->StartupFolder());
-  const QString chosen = QFileDialog::getExistingDirectory(this, toQ(prompt), start);
-  return chosenPath(this, chosen);
+  const bool fromBox = box.count() > 0 && files::folderExists(box.item(0)) && files::toNative(box.item(0));
+  return qt_boxes::chooseFolder(this, prompt, fromBox ? box.item(0) : ws_->StartupFolder());
 }
 
 std::optional<std::string> TForm1::chooseOpenFile(const std::string& title, const std::vector<FileFilter>& filters,
@@ -133,11 +96,13 @@ std::optional<std::string> TForm1::chooseSaveFile(const std::string& title, cons
 int TForm1::textWidth(ListId list, const std::string& text) {
   // Shaping a whole row costs tens of microseconds, and a search may measure a million rows. The
   // width is the sum of the widths of its characters, each measured once per font; CR and LF count
-  // as the blanks the lists draw for them.
+  // as the blanks the lists draw for them. The widths are kept in sixteenths of a pixel: rounded to
+  // whole pixels, a row of characters 9.4 pixels wide would come out 120 pixels short per 300, and
+  // its end could never be scrolled into view.
   std::vector<std::int16_t>& cache = advances_[listIndex(list)];
   if (cache.empty()) cache.assign(0x10000, -1);
-  const QFontMetrics metrics(look(list).font);
-  int width = 0;
+  const QFontMetricsF metrics(look(list).font);
+  std::int64_t sixteenths = 0;
   // Only the shown part of a row counts: the list is as wide as what it can draw.
   const std::size_t shown = CheckListModel::shownLength(text);
   for (std::size_t i = 0; i < shown;) {
@@ -149,12 +114,13 @@ int TForm1::textWidth(ListId list, const std::string& text) {
     if (advance < 0) {
       const std::string one =
           code > 0xFF ? std::string{char(code >> 8), char(code & 0xFF)} : std::string(1, char(code));
-      advance = static_cast<std::int16_t>(std::min(metrics.horizontalAdvance(toQ(one)), 0x7FFF));
+      advance =
+          static_cast<std::int16_t>(std::clamp(std::lround(metrics.horizontalAdvance(toQ(one)) * 16), 0L, 0x7FFFL));
     }
-    width += advance;
+    sixteenths += advance;
     i += pair ? 2 : 1;
   }
-  return width;
+  return static_cast<int>((sixteenths + 15) / 16);
 }
 
 int TForm1::rowHeight(ListId list) { return look(list).rowHeight; }
@@ -202,9 +168,14 @@ bool TForm1::showDialog(Dialog dialog) {
   return ok;
 }
 
+void TForm1::prepareEditor(TFormEditer* editor) {
+  editor->setDisplayDialog(display_);
+  editor->setTempFolder(ws_->tempFolder());
+}
+
 TFormEditer* TForm1::ensureEditor() {
   if (!editor_) editor_ = new TFormEditer(nullptr);
-  editor_->setDisplayDialog(display_);
+  prepareEditor(editor_);
   return editor_;
 }
 
@@ -219,7 +190,7 @@ void TForm1::openInBuiltInEditor(const std::string& file, int line) {
 void TForm1::showTextInBuiltInEditor(const std::string& text) {
   // Edits not yet saved in the open editor are not thrown away: the text gets an editor of its own.
   TFormEditer* editor = editor_ && editor_->isModified() ? new TFormEditer(nullptr) : ensureEditor();
-  editor->setDisplayDialog(display_);
+  prepareEditor(editor);
   editor->showText(text);
   editor->show();
   editor->raise();

@@ -1,4 +1,4 @@
-#include "workspace/ui/qt_colors.h"
+#include "qtcommon/qt_colors.h"
 
 #include <array>
 
@@ -48,12 +48,27 @@ constexpr std::array<RoleOf, 31> kSchemeRoles = {{
     {kAct, QPalette::Window},                    // 30 clMenuBar
 }};
 
+constexpr int kGradientActiveCaption = 27;
+constexpr int kGradientInactiveCaption = 28;
+
+// One part of `tint` in four of `base`.
+QColor tinted(const QColor& tint, const QColor& base) {
+  return QColor((tint.red() + 3 * base.red()) / 4, (tint.green() + 3 * base.green()) / 4,
+                (tint.blue() + 3 * base.blue()) / 4);
+}
+
 }  // namespace
 
 QColor systemColor(int index, const QPalette& palette) {
   if (index < 0 || index >= static_cast<int>(kSchemeRoles.size())) return {};
   const RoleOf& r = kSchemeRoles[index];
   if (r.role == kNoRole) return {};
+  // The far end of a title bar's gradient is a pale shade of the caption colour. Given the caption
+  // colour itself it would be the selection colour, and a header row painted with it (the folder
+  // list of the history cleanup dialog) would look selected.
+  if (index == kGradientActiveCaption || index == kGradientInactiveCaption) {
+    return tinted(palette.color(r.group, r.role), palette.color(QPalette::Active, QPalette::Base));
+  }
   return palette.color(r.group, r.role);
 }
 

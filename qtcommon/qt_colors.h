@@ -11,8 +11,9 @@ namespace kelvane {
 inline constexpr std::uint32_t kColorNone = 0x1FFFFFFF;
 inline constexpr std::uint32_t kColorDefault = 0x20000000;
 
-// The palette colour that stands in for scheme colour `index` (0..30). Returns an invalid QColor for
-// an index with no counterpart.
+// The palette colour that stands in for scheme colour `index` (0..30); the two gradient caption
+// colours are pale shades of the caption colours, never the selection colour itself. Returns an
+// invalid QColor for an index with no counterpart.
 QColor systemColor(int index, const QPalette& palette);
 
 // The colour a stored value names. "clNone" gives a transparent colour; "clDefault" gives

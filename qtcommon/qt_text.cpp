@@ -1,4 +1,4 @@
-#include "workspace/ui/qt_text.h"
+#include "qtcommon/qt_text.h"
 
 #include <QByteArray>
 
