@@ -481,6 +481,8 @@ UniqueFd openCopyFolder(const std::string& native, const std::string& root) {
   if (UniqueFd existing = openBeneathNoLinks(fd.get(), parts)) return existing;
   std::string at = root;
   for (const std::string& part : parts) {
+    // tempCopyPath never makes these; a path that has them would lead the walk out of the root.
+    if (part == "." || part == "..") fail(kCannotCopy, cp932OrNative(native), EINVAL);
     at += (at == "/" ? "" : "/") + part;
     const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     UniqueFd next(openat(fd.get(), part.c_str(), flags));

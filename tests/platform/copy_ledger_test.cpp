@@ -114,6 +114,9 @@ TEST(CopyLedger, NoCopyIsWrittenThroughALinkAndNoForeignFileIsReplaced) {
   root.dir.write("Temp/d/c.txt", "an earlier run's copy");
   EXPECT_THROW(writeCopy(root.temp + "/d/c.txt", "x", 0644), FileError);
   EXPECT_EQ(slurp(root.temp + "/d/c.txt"), "an earlier run's copy");
+  // nor climbs out of Temp by ".."
+  EXPECT_THROW(writeCopy(root.temp + "/../escaped.txt", "x", 0644), FileError);
+  EXPECT_FALSE(stdfs::exists(root.dir / "escaped.txt"));
   EXPECT_TRUE(removeCreated(root.temp).empty());
 }
 
