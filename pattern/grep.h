@@ -44,7 +44,8 @@ using TGrepOnMatch = std::function<void(TGrep& Sender, const RE_LineInfo_t& Line
 
 class TGrep : public TRegularExpression {
  public:
-  // The built-in fuzzy-character dictionary is registered; RegExp is empty and Grep unbound.
+  // The built-in fuzzy-character dictionary is registered; RegExp is empty, and Grep may not be called
+  // before the first assignment.
   TGrep();
   ~TGrep() override;
 
@@ -71,8 +72,8 @@ class TGrep : public TRegularExpression {
  private:
   void RemakeTables();
 
-  bool assigned_ = false;  // a pattern was assigned once: before that Grep must not be called
-  std::unique_ptr<GrepTables> tables_;  // of the current pattern, made at binding
+  bool assigned_ = false;               // a pattern was assigned once
+  std::unique_ptr<GrepTables> tables_;  // of the current pattern, made at assignment
   std::unique_ptr<GrepSets> sets_;      // the walks' sets over tables_, kept from file to file
   const TRE_DFA* tablesDFA_ = nullptr;  // the DFA and processed text tables_ were made for
   std::string tablesText_;

@@ -2,13 +2,12 @@
 // verdicts that stop walks carried past a line end, and the candidate skips.
 #include "pattern/grep_scan.h"
 
-#include "pattern/grep_sets.h"
-
 #include <string.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "pattern/grep_sets.h"
 #include "pattern/re_chars.h"
 #include "platform/cp932.h"
 

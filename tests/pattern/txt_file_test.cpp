@@ -146,7 +146,8 @@ TEST(TxtFile, CancelStopsAtTheNextCheckPoint) {
   std::string path = dir.write("c.txt", "ab\r\nab\r\nab\r\n");
   bool cancel = false;
   int calls = 0;
-  TTxtFile file(path, &cancel, [&] { ++calls; }, 4);
+  TTxtFile file(
+      path, &cancel, [&] { ++calls; }, 4);
   EXPECT_EQ(calls, 1);  // after the first block
   std::size_t shift = 0;
   EXPECT_TRUE(file.Refill(0, &shift));

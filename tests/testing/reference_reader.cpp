@@ -52,8 +52,7 @@ RE_LineInfo_t RefTxtReader::GetLine() {
   return info;
 }
 
-std::vector<RE_LineInfo_t> readerGrep(const std::string& path, const RefAutomaton& automaton,
-                                      std::size_t blockSize) {
+std::vector<RE_LineInfo_t> readerGrep(const std::string& path, const RefAutomaton& automaton, std::size_t blockSize) {
   std::vector<RE_LineInfo_t> found;
   bool cancel = false;
   try {

@@ -50,7 +50,6 @@ class RefTxtReader {
 // The file grep walked through the reader: from each character GetChar hands out the automaton is
 // walked over NextChar until it dies or accepts, and an accepting walk reports GetLine. An empty
 // file reports nothing. Raises what the reader raises, except EEndOfFile.
-std::vector<RE_LineInfo_t> readerGrep(const std::string& path, const RefAutomaton& automaton,
-                                      std::size_t blockSize);
+std::vector<RE_LineInfo_t> readerGrep(const std::string& path, const RefAutomaton& automaton, std::size_t blockSize);
 
 }  // namespace kelvane::testing
