@@ -43,7 +43,7 @@ TEST_F(ReplaceSessionTest, AnEditSavedWhileTheQuestionIsShownIsKeptAndNamed) {
   EXPECT_EQ(slurp(copyOf("a.txt")), "foo\r\n");  // the copy is of what was read and asked about
   const std::string message = lastMessage();
   EXPECT_EQ(message.find(cp932Of("次のファイルは上書きしませんでした：")), 0u);
-  EXPECT_NE(message.find(file("a.txt") + cp932Of("：確認の間に他で保存されたため")), std::string::npos);
+  EXPECT_NE(message.find(file("a.txt") + cp932Of("：確認の間に他のプログラムで変更されたため")), std::string::npos);
   EXPECT_FALSE(names(message, "b.txt"));
   // The undo leaves the editor's text alone: the overwrite never wrote that file.
   ui.confirmAnswers = {true};
