@@ -344,8 +344,11 @@ void ReplaceSession::restoreWritten(const undo::OverwrittenFile& f) {
     return;
   }
   try {
-    files::restoreCopy(f.copy, f.file);
+    // Over the very bytes just compared: an edit saved in between is kept, not replaced.
+    files::writeFileIfUnchanged(f.file, now, files::readFile(f.copy));
     ws_.ui_.showMessage(named + t.restoreOk);
+  } catch (const files::FileChangedError&) {
+    ws_.ui_.showMessage(named + t.restoreNg + "\r\n" + t.changedSinceWrite);
   } catch (const files::FileError& error) {
     ws_.ui_.showMessage(named + t.restoreNg + "\r\n" + error.what());
   }
