@@ -19,6 +19,9 @@ void Workspace::File3Click() {
 }
 
 void Workspace::NarrowTargets() {
+  // A pending preview is ended first, as entering the join tab ends it: after the narrowing no row may
+  // still show a replaced text that no overwrite would write.
+  if (ReplacePending()) replace_.undoPreview();
   setEnabled({"undoB", "Repeat1"}, true);
   setUndo(undo::Narrowing{CheckListBox1.rows(), targetPaths_});
   CheckList::Batch batch(CheckListBox1);

@@ -20,23 +20,17 @@ std::size_t highlightWindow(const std::string& text) {
 
 }  // namespace
 
-void Workspace::CheckListBox3ClickCheck(int index) {
-  auto* preview = std::get_if<undo::Preview>(&undo_);
-  if (!preview || index < 0 || index >= CheckListBox3.count() || index >= static_cast<int>(preview->other.size())) return;
-  swapPreviewText(*preview, index);
-}
+void Workspace::CheckListBox3ClickCheck(int index) { replace_.checkChanged(index); }
 
 void Workspace::setResultFileChecks(bool on) {
   const int selected = CheckListBox3.selectedIndex();
   if (selected < 0 || selected >= CheckListBox3.count() - 1) return;
-  auto* preview = std::get_if<undo::Preview>(&undo_);
-  const int paired = preview ? static_cast<int>(preview->other.size()) : 0;
   CheckList::Batch batch(CheckListBox3);
   CheckList::Batch hidden(CheckListBoxUNDO);
   for (int i = selected + 1; i < CheckListBox3.count() && !CheckListBox3.isHeader(i); ++i) {
     if (CheckListBox3.isChecked(i) == on) continue;
     CheckListBox3.setChecked(i, on);
-    if (i < paired) swapPreviewText(*preview, i);
+    replace_.checkChanged(i);
   }
 }
 

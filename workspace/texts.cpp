@@ -29,6 +29,10 @@ void addReplaceTexts(WorkspaceTexts& t) {
   t.reasonChanged = sj("：検索の後に内容が変わっています");
   t.reasonShorter = sj("：検索の後に行数が減っています");
   t.reasonGone = sj("：ファイルが見つかりません");
+  t.reasonChangedWhileAsked = sj("：確認の間に他のプログラムで変更されたため、上書きしませんでした");
+  t.reasonSameFileBefore = sj("：");
+  t.reasonSameFileAfter = sj(" と同じファイルのため、そちらとして一度だけ扱いました");
+  t.reasonNotReached = sj("：上書きが途中で止まったため、扱っていません");
   t.cannotUndo = sj("やり直せません！！");
   t.askUndoNarrow = sj("絞込前の状態に戻しますか？");
   t.askUndoJoin = sj("新規ファイルを消去しますか？");

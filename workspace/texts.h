@@ -95,6 +95,10 @@ struct WorkspaceTexts {
   std::string reasonChanged;       // a checked line is no longer what the search found
   std::string reasonShorter;       // the file has fewer lines than a checked row's line number
   std::string reasonGone;          // the file is gone
+  std::string reasonChangedWhileAsked;  // the file changed (or went) while it was asked about
+  std::string reasonSameFileBefore;     // after a second name of a file: it is the same file as (path)
+  std::string reasonSameFileAfter;      // after that path: handled once, under that name
+  std::string reasonNotReached;         // the overwrite stopped before it reached the file
   std::string cannotUndo;          // "やり直せません！！"
   std::string askUndoNarrow;       // "絞込前の状態に戻しますか？"
   std::string askUndoJoin;         // "新規ファイルを消去しますか？"

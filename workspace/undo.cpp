@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "platform/files.h"
-#include "platform/line_list.h"
 #include "workspace/texts.h"
 #include "workspace/workspace.h"
 
@@ -84,28 +83,12 @@ void Workspace::Undo() {
                  [&](const undo::Nothing&) { ui_.showMessage(texts().cannotUndo); },
                  [](const undo::Unmarked&) {},
                  [](const undo::Preview&) {},
-                 [&](const undo::Overwrite& r) { undoOverwrite(r); },
+                 [&](const undo::Overwrite& r) { replace_.undoOverwrite(r); },
                  [&](undo::Narrowing& r) { undoNarrowing(r); },
                  [&](const undo::Join& r) { undoJoin(r); },
                  [&](const undo::Split& r) { undoSplit(r); },
              },
              record);
-}
-
-void Workspace::UndoReplacePreview() {
-  setEnabled({"undoB", "OverWriteB", "Repeat1", "N12"}, false);
-  auto* preview = std::get_if<undo::Preview>(&undo_);
-  if (preview) {
-    CheckList::Batch batch(CheckListBox3);
-    // A checked row shows its replaced text; the record holds the unreplaced one. Check marks stay.
-    const int rows = std::min(CheckListBox3.count(), static_cast<int>(preview->other.size()));
-    for (int i = 0; i < rows; ++i) {
-      if (!CheckListBox3.isHeader(i) && CheckListBox3.isChecked(i))
-        CheckListBox3.setText(i, std::move(preview->other[static_cast<std::size_t>(i)]));
-    }
-  }
-  setUndo(undo::Nothing{});
-  changed();
 }
 
 void Workspace::undoNarrowing(undo::Narrowing& record) {
@@ -153,36 +136,6 @@ void Workspace::undoSplit(const undo::Split& record) {
     }
     ui_.showMessage(named + t.willDelete);
     ui_.showMessage(named + (files::deleteFile(piece.path) ? t.deleteOk : t.deleteNg));
-  }
-  setUndo(undo::Nothing{});
-}
-
-// Each file the overwrite wrote is put back from its copy, but only while it still holds exactly what
-// the overwrite wrote: an edit made since is never thrown away. Files the overwrite did not write
-// (cancelled, without checked rows, left alone) need nothing.
-void Workspace::undoOverwrite(const undo::Overwrite& record) {
-  const WorkspaceTexts& t = texts();
-  if (!ui_.confirmOkCancel(t.askUndoOverwrite)) return;
-  for (const undo::OverwrittenFile& f : record.files) {
-    if (!f.written) continue;
-    const std::string named = t.overwrittenFile + "\"" + f.file + "\"";
-    std::string now;
-    try {
-      now = files::readFile(f.file);
-    } catch (const files::FileError& error) {
-      ui_.showMessage(named + t.restoreNg + "\r\n" + error.what());
-      continue;
-    }
-    if (now.size() != f.size || writtenHash(now) != f.hash) {
-      ui_.showMessage(named + t.restoreNg + "\r\n" + t.changedSinceWrite);
-      continue;
-    }
-    try {
-      files::restoreCopy(f.copy, f.file);
-      ui_.showMessage(named + t.restoreOk);
-    } catch (const files::FileError& error) {
-      ui_.showMessage(named + t.restoreNg + "\r\n" + error.what());
-    }
   }
   setUndo(undo::Nothing{});
 }

@@ -29,6 +29,9 @@ struct Preview {
   std::string replacement;  // the template
   bool fuzzy = false;       // the fuzzy option the pattern was compiled with
   bool regExp = false;      // the search mode of the rows (a CR LF after the label or not)
+  // After a plain-text search the text is replaced as the search found it: literally, upper and lower
+  // case told apart only when the search told them apart.
+  bool caseSensitive = false;
   // Per result row, the text the row does not show: the unreplaced text of a checked match row, the
   // replaced text of an unchecked one, the header text of a header row. A check click swaps the two.
   std::vector<std::string> other;

@@ -35,6 +35,7 @@
 #include "workspace/commands.h"
 #include "workspace/history_box.h"
 #include "workspace/records.h"
+#include "workspace/replace_session.h"
 #include "workspace/ui_port.h"
 #include "workspace/undo_record.h"
 
@@ -425,15 +426,9 @@ class Workspace {
   static void assignPattern(TRegularExpression& re, const std::string& pattern, bool fuzzy);
   void stageFile(const std::string& path);
   void stageMatch(std::int64_t lineNo, std::string_view lineBreak, std::string_view line);
-  struct FileWork;
-  std::vector<FileWork> overwriteWork(const undo::Preview& preview) const;
-  bool overwriteOne(const FileWork& work, undo::Overwrite& done, std::vector<std::string>& refused);
-  void swapPreviewText(undo::Preview& preview, int index);
   void undoNarrowing(undo::Narrowing& record);
   void undoJoin(const undo::Join& record);
   void undoSplit(const undo::Split& record);
-  void undoOverwrite(const undo::Overwrite& record);
-  static std::uint64_t writtenHash(std::string_view bytes);
   UndoRecord undo_;
   ResultRecords results_;       // the records of the result list's rows
   std::vector<CheckRow> staged_;  // the rows of a running search, shown when it ends
@@ -441,6 +436,9 @@ class Workspace {
   PathRecords joinPaths_;       // the files of the join list's content rows
   // The painter's own matcher: colouring a row never changes the pattern an operation works with.
   TAWKStr paintStr_;
+  // ---- replace session (replace.cpp) ----
+  friend class ReplaceSession;
+  ReplaceSession replace_{*this};
 };
 
 }  // namespace kelvane

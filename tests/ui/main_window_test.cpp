@@ -443,6 +443,23 @@ TEST(MainWindowTest, TheInputBoxRefusesTextShiftJisCannotHoldSaysSoAndAsksAgainW
   form.close();
 }
 
+TEST(MainWindowTest, TheInputBoxGivesBackALongTextWhole) {
+  testing::TempDir dir;
+  InFolder in(dir.path());
+  TForm1 form;
+  const QString pasted(40000, QLatin1Char('y'));
+  ModalScript script({[&](QWidget* w) {
+    auto* input = qobject_cast<QInputDialog*>(w);
+    ASSERT_NE(input, nullptr);
+    input->setTextValue(pasted);
+    input->accept();
+  }});
+  const std::optional<std::string> text = form.inputBox(sj("置換"), sj("置き換える文字列を入力してください！"), "");
+  EXPECT_EQ(script.done(), 1u);
+  EXPECT_EQ(text, std::string(40000, 'y'));
+  form.close();
+}
+
 // Records what the window opens in the built-in editor instead of showing it.
 class OpeningForm : public TForm1 {
  public:

@@ -72,16 +72,6 @@ TEST_F(ReplaceTest, PreviewRefusesWithoutSearchOnCancelAndOnABrokenTemplate) {
   EXPECT_FALSE(enabled("N12"));
 }
 
-TEST_F(ReplaceTest, PlainSearchTextThatIsNoPatternIsShownAsTheEnginesError) {
-  write("a.txt", "a(b\r\n");
-  ws.settings.UseRegExp = false;
-  search("a(");
-  preview("x");
-  EXPECT_EQ(ui.count("error"), 1);
-  EXPECT_FALSE(ws.ReplacePending());
-  EXPECT_EQ(ws.CheckListBox3.text(1), matchLabel(1, false) + "a(b");
-}
-
 TEST_F(ReplaceTest, OverwriteAsksEachChangedFileAtItsTurnAndWritesExactlyTheCheckedLines) {
   write("a.txt", "foo 1\r\nbar\r\nfoo 3\r\nfoo 4\r\n");
   write("b.txt", "foo\nkeep\rfoo");  // LF and lone CR line ends, no last line end

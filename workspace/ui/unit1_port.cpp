@@ -4,11 +4,13 @@
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -65,9 +67,16 @@ std::optional<std::string> TForm1::inputBox(const std::string& caption, const st
                                             const std::string& initial) {
   if (auto answer = answerer_ ? answerer_->input(caption, prompt) : std::nullopt) return *answer;
   for (QString value = toQ(initial);;) {
-    bool ok = false;
-    value = QInputDialog::getText(this, toQ(caption), toQ(prompt), QLineEdit::Normal, value, &ok);
-    if (!ok) return std::nullopt;
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(toQ(caption));
+    dialog.setLabelText(toQ(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    // A line edit keeps 32767 characters unless told otherwise: a longer text (a replacement pasted
+    // in) would be cut without a word and the cut text written to the files.
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) edit->setMaxLength(std::numeric_limits<int>::max());
+    dialog.setTextValue(value);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    value = dialog.textValue();
     if (std::optional<std::string> text = toCp932Exact(value)) return text;
     // A character Shift-JIS cannot hold would be written as "?": the person corrects it instead.
     qt_boxes::warn(this, toCp932(QString::fromUtf8(ui_texts::kTextNotCp932)));
