@@ -28,6 +28,8 @@ ensure_kelvane_grep "$root"
 sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 from=${FROM:-ファイル} to=${TO:-ファイル２}
 from_sjis=$(sjis $from) to_sjis=$(sjis $to)
+# sed reads a 0x5C byte (the second byte of 能, 表, ソ) as its escape: doubled, it stands for itself.
+sed_from=${from_sjis//\\/\\\\} sed_to=${to_sjis//\\/\\\\}
 rm -rf "$work"
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
@@ -36,7 +38,7 @@ cp -a "$tree" "$work/held"
 fresh() { rm -rf "$work/copy"; cp -a "$work/held" "$work/copy"; }
 kg1() { "$KG" -j1 --in-place --gsub=$to $from "$work/copy" | wc -l; }
 kg2() { "$KG" -j2 --in-place --gsub=$to $from "$work/copy" | wc -l; }
-sed_i() { find "$work/copy" -type f -name '*.txt' -print0 | LC_ALL=C xargs -0 sed -i "s/$from_sjis/$to_sjis/g"; }
+sed_i() { find "$work/copy" -type f -name '*.txt' -print0 | LC_ALL=C xargs -0 sed -i "s/$sed_from/$sed_to/g"; }
 # What a careful script does without a Shift-JIS-aware tool: through UTF-8 and back, file by file.
 iconv_loop() {
   find "$work/copy" -type f -name '*.txt' -print0 | while IFS= read -r -d '' f; do
