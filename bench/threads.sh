@@ -13,8 +13,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 runs=${1:-7}
-tree=$here/corpus/tree
-big=$here/corpus/big/big.txt
+corpus=${CORPUS:-$here/corpus}  # CORPUS: a corpus made elsewhere by the same steps
+tree=$corpus/tree
+big=$corpus/big/big.txt
 
 [ -d "$tree" ] || "$here/make_corpus.sh" >/dev/null
 . "$here/bench_lib.sh"

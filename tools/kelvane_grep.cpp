@@ -14,9 +14,10 @@
 // the same listing and the same extension filter, so the two never search different files.
 //
 // Files are searched on -j threads (one per core unless told otherwise). The main thread walks and
-// numbers every file and every message of the walk in walk order; workers take the files in that
-// order, each with its own searcher, and the ordered output writes what they print in number order,
-// so the output, its interleaving with the messages and the exit status are those of one thread.
+// hands out the files and the messages of the walk in walk order, in numbered batches; workers take
+// the batches in that order, each with its own searcher, and the ordered output writes what they
+// print in batch order, so the output, its interleaving with the messages and the exit status are
+// those of one thread.
 #include <stdio.h>
 
 #include <atomic>
