@@ -104,12 +104,24 @@ WorkspaceTexts makeTexts() {
   t.rangeMiddle = sj("列目~");
   t.joinNulRefused = sj("：ゼロのバイト(NUL)があり、その後ろを読めないため結合できません。何も保存していません。");
   t.splitNulRefused = sj("：ゼロのバイト(NUL)があり、その後ろを読めないため分割できません。");
-  t.splitLinesChanged =
-      sj("：分割の準備の後で行数が変わりました。何も書き込んでいません。もう一度「ファイルの分割」からやり直してくださ"
+  t.splitSourceChanged =
+      sj("：分割の準備の後で内容が変わりました。何も書き込んでいません。もう一度「ファイルの分割」からやり直してくださ"
          "い。");
   t.splitPointsStale = sj("：検索の後でファイルが短くなったため分割できません。もう一度検索してください。");
   t.splitNotPrepared = sj("分割の準備ができていません。「ファイルの分割」からやり直してください。");
-  t.pieceIsSource = sj("：分割元のファイルまたは他の分割ファイルと同じ名前になるため、書き込みません。");
+  t.askReplaceExisting = sj("は既に存在します。置き換えますか？（元の内容は一時フォルダに残します）");
+  t.willReplace = sj("次のファイルは既に存在するため置き換えます（元の内容は一時フォルダに残します）：");
+  t.notSaved = sj("次のファイルには書き込んでいません：");
+  t.retrySave = sj("原因を取り除いてから、もう一度「新規保存」で保存できます。");
+  t.reasonIsSource = sj("：分割元のファイルと同じファイルです");
+  t.reasonJoinSource = sj("：結合するファイルの一つと同じファイルです。別の名前を選んでください");
+  t.reasonSameFile = sj("：別の分割ファイルと同じファイルです");
+  t.reasonNotAFile = sj("：ファイルではありません");
+  t.reasonAppeared = sj("：確認の後で同じ名前のファイルかリンクができました");
+  t.reasonChangedSinceAsked = sj("：確認の後で内容が変わりました");
+  t.reasonChangedSinceWritten = sj("：前回の保存で書き込んだ後に内容が変わりました");
+  t.reasonWriteFailed = sj("：書き込めませんでした（エラーの内容の通りです）");
+  t.reasonNotReached = sj("：前のファイルでエラーになったため書き込んでいません");
   t.pieceLeftAlone = sj("はこの分割で書き込まれていないため、消去しません。");
   t.newFolder = sj("新規フォルダ");
   t.folderCount = sj(",【該当File数】,");

@@ -67,10 +67,22 @@ struct WorkspaceTexts {
   std::string rangeMiddle;        // "列目~"
   std::string joinNulRefused;     // after a path: a zero byte cuts the file, nothing is joined
   std::string splitNulRefused;    // after a path: a zero byte cuts the file, it is not split
-  std::string splitLinesChanged;  // after a path: its line count changed since the preparation
+  std::string splitSourceChanged;  // after a path: its bytes changed since the preparation
   std::string splitPointsStale;   // after a path: a match row lies past the end of the file
   std::string splitNotPrepared;   // the list was not made by a split preparation
-  std::string pieceIsSource;      // after a path: a piece named like the source or another piece
+  std::string askReplaceExisting;  // after a path and CR LF: the chosen file exists, replace it?
+  std::string willReplace;         // the split's question: heading of the existing files it replaces
+  std::string notSaved;            // heading of the files a save left alone, each with its reason
+  std::string retrySave;           // after that list: the save can be tried again
+  std::string reasonIsSource;      // a piece is the source file (or a link to it)
+  std::string reasonJoinSource;    // the join's target is one of the files joined
+  std::string reasonSameFile;      // two pieces name one file
+  std::string reasonNotAFile;      // a folder or device stands where the file would go
+  std::string reasonAppeared;      // a file or link of the name appeared after the question
+  std::string reasonChangedSinceAsked;    // the file to replace changed after the question
+  std::string reasonChangedSinceWritten;  // a piece written by an earlier try changed since
+  std::string reasonWriteFailed;   // the write failed, as the error box said
+  std::string reasonNotReached;    // the save stopped at an error before this piece
   std::string pieceLeftAlone;     // after a quoted path: the split did not write it, the undo leaves it
   // Row texts and fixed entries.
   std::string newFolder;      // "新規フォルダ"

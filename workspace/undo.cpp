@@ -85,8 +85,8 @@ void Workspace::Undo() {
                  [](const undo::Preview&) {},
                  [&](const undo::Overwrite& r) { replace_.undoOverwrite(r); },
                  [&](undo::Narrowing& r) { undoNarrowing(r); },
-                 [&](const undo::Join& r) { undoJoin(r); },
-                 [&](const undo::Split& r) { undoSplit(r); },
+                 [&](const undo::Join& r) { fileJoin_.undoSave(r); },
+                 [&](const undo::Split& r) { fileSplit_.undoSave(r); },
              },
              record);
 }
@@ -97,46 +97,6 @@ void Workspace::undoNarrowing(undo::Narrowing& record) {
   CheckListBox2.clear();
   targetPaths_ = std::move(record.paths);
   CheckListBox1.assign(std::move(record.rows));
-  setUndo(undo::Nothing{});
-}
-
-// The file the join saved is deleted; a file it replaced comes back from its copy instead.
-void Workspace::undoJoin(const undo::Join& record) {
-  const WorkspaceTexts& t = texts();
-  if (!ui_.confirmOkCancel(t.askUndoJoin)) return;
-  const std::string& path = record.file.path;
-  if (record.file.copied) {
-    restoreReplaced(path);
-  } else if (!files::fileExists(path)) {
-    ui_.showMessage(t.newFile + "\"" + path + "\"" + t.notFound);
-  } else {
-    ui_.showMessage(t.newFile + "\"" + path + "\"" + (files::deleteFile(path) ? t.deleteOk : t.deleteNg));
-  }
-  setUndo(undo::Nothing{});
-}
-
-// The pieces the split wrote are deleted, each announced first; a file a piece replaced comes back
-// from its copy, and a file of a piece's name that the split did not write stays.
-void Workspace::undoSplit(const undo::Split& record) {
-  const WorkspaceTexts& t = texts();
-  if (!ui_.confirmOkCancel(t.askUndoSplit)) return;
-  for (const undo::SavedFile& piece : record.pieces) {
-    const std::string named = t.newFile + "\"" + piece.path + "\"";
-    if (!files::fileExists(piece.path)) {
-      ui_.showMessage(named + t.notFound);
-      continue;
-    }
-    if (!piece.written) {
-      ui_.showMessage(named + t.pieceLeftAlone);
-      continue;
-    }
-    if (piece.copied) {
-      restoreReplaced(piece.path);
-      continue;
-    }
-    ui_.showMessage(named + t.willDelete);
-    ui_.showMessage(named + (files::deleteFile(piece.path) ? t.deleteOk : t.deleteNg));
-  }
   setUndo(undo::Nothing{});
 }
 

@@ -85,14 +85,6 @@ std::optional<std::string> Workspace::TargetPath(int index) const {
   return path ? std::optional<std::string>(*path) : std::nullopt;
 }
 
-std::optional<std::string> Workspace::JoinPath(int index) const {
-  // A split fills the list with rows of its own and empties joinPaths_, so a piece's row names no file.
-  if (index < 0 || index >= CheckListBox2.count()) return std::nullopt;
-  const CheckRow& row = CheckListBox2.row(index);
-  const std::string* path = row.header ? nullptr : joinPaths_.find(row);
-  return path ? std::optional<std::string>(*path) : std::nullopt;
-}
-
 void Workspace::changed() {
   ++revision_;
   if (observer_) observer_->workspaceChanged();

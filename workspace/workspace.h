@@ -33,6 +33,8 @@
 #include "settings/settings.h"
 #include "workspace/check_list.h"
 #include "workspace/commands.h"
+#include "workspace/file_join.h"
+#include "workspace/file_split.h"
 #include "workspace/history_box.h"
 #include "workspace/records.h"
 #include "workspace/replace_session.h"
@@ -297,8 +299,8 @@ class Workspace {
   void SaveToNewFile();
   void SaveAs1Click();
   void NewFileBClick();
-  // Writes the separator rows and the whole of each checked file, in list order, to a file the
-  // person chooses. A file it replaces is first copied below tempFolder(), so the undo can put it back.
+  // After the save question: the separator rows and the whole of each checked file, in list order,
+  // into a file the person chooses (FileJoin::JoinSave).
   void JoinSave();
   void N10Click();  // "項目の追加"
   void N11Click();  // "選択項目の削除"
@@ -317,10 +319,11 @@ class Workspace {
   // "ファイルの分割": split mode, the split prepared for the selected result header row, tab 1 shown.
   void File2Click();
   // Lists each wanted piece of the selected result file (its name and a preview) and keeps the
-  // file, its line count and the piece ranges for the save.
+  // plan for the save (FileSplit::PrepareSplit).
   void PrepareSplit();
-  // Writes each listed piece that is still checked, has two lines or more and does not start with an
-  // empty line. The hidden list then holds the piece names and the marker "分割".
+  // The split's save question, naming the existing files it would replace, then each listed piece
+  // that is still checked, has two lines or more and does not start with an empty line
+  // (FileSplit::SplitSave). The hidden list then holds the piece names and the marker "分割".
   void SplitSave();
 
   // ---- lifecycle (lifecycle.cpp) ----
@@ -371,28 +374,11 @@ class Workspace {
   void finishRun(const std::string& pattern, bool stopped);
   void setResultFileChecks(bool on);
   void openResultRow(bool withWord);
-  // ---- file join and split ----
-  struct SplitPiece {
-    int number = 0;  // i of the split point that starts it; its name carries this number
-    int start = 0;   // 0-based first line
-    int end = -1;    // 0-based last line; before start for an empty piece
-    std::string name;
-  };
-  struct SplitPlan {
-    std::string file;
-    std::size_t lineCount = 0;
-    std::vector<SplitPiece> pieces;  // listed piece p: header row 2p, content row 2p + 1
-  };
-  void returnToJoinMode();
-  bool addJoinContentRow(const std::string& path, const std::string& separator);
-  std::optional<std::string> joinedBytes();
-  // Copies an existing file below tempFolder() before a save replaces it; whether it did. Raises FileError.
-  bool keepCopyBeforeReplacing(const std::string& path);
-  // The undo of a join or split save that replaced path: the copy kept before the save goes back,
-  // with a message saying whether it did.
-  void restoreReplaced(const std::string& path);
-  void showSplitPiece(int row);
-  std::optional<SplitPlan> splitPlan_;  // the split the join/split list shows, in split mode
+  // ---- file join and split (file_join.h, file_split.h) ----
+  friend class FileJoin;
+  friend class FileSplit;
+  FileJoin fileJoin_{*this};
+  FileSplit fileSplit_{*this};
   int draggedRow_ = -1;
 
   UiPort& ui_;
@@ -427,13 +413,10 @@ class Workspace {
   void stageFile(const std::string& path);
   void stageMatch(std::int64_t lineNo, std::string_view lineBreak, std::string_view line);
   void undoNarrowing(undo::Narrowing& record);
-  void undoJoin(const undo::Join& record);
-  void undoSplit(const undo::Split& record);
   UndoRecord undo_;
   ResultRecords results_;       // the records of the result list's rows
   std::vector<CheckRow> staged_;  // the rows of a running search, shown when it ends
   PathRecords targetPaths_;     // the paths of the target list's rows
-  PathRecords joinPaths_;       // the files of the join list's content rows
   // The painter's own matcher: colouring a row never changes the pattern an operation works with.
   TAWKStr paintStr_;
   // ---- replace session (replace.cpp) ----

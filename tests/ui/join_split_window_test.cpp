@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -238,6 +240,42 @@ TEST(JoinSplitWindowTest, SplitByThePopUpSaveAndShowAPiece) {
     EXPECT_FALSE(std::filesystem::exists(tree + piece)) << piece;
   }
   EXPECT_TRUE(std::filesystem::exists(tree + "/memo.txt"));
+  form.close();
+}
+
+// The window's own save chooser asks nothing about an existing file: the join asks that itself, once.
+class AnsweringForm : public TForm1 {
+ public:
+  bool confirmOkCancel(const std::string&) override { return true; }
+  void showMessage(const std::string&) override {}
+};
+
+TEST(JoinSplitWindowTest, TheSaveChooserLeavesTheQuestionAboutAnExistingFileToTheJoin) {
+  testing::TempDir dir;
+  const std::string tree = dir.mkdir("tree");
+  dir.write("tree/a.txt", "a\r\n");
+  dir.write("run/Kelvane.ini", sj("[Main]\r\nフォルダ=\"" + tree + "\",\r\n"));
+  InFolder in(dir / "run");
+  AnsweringForm form;
+  form.show();
+  emit form.folderBox()->activated(1);
+  form.action("ToolButton8")->trigger();
+  form.action("FairuKetugouB")->trigger();
+  bool seen = false, asksItself = true;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      seen = true;
+      asksItself = !chooser->testOption(QFileDialog::DontConfirmOverwrite);
+      EXPECT_EQ(chooser->acceptMode(), QFileDialog::AcceptSave);
+      chooser->reject();
+    }
+  });
+  poll.start(20);
+  form.action("SaveAs1")->trigger();
+  poll.stop();
+  EXPECT_TRUE(seen);
+  EXPECT_FALSE(asksItself);
   form.close();
 }
 

@@ -49,9 +49,10 @@ class FileJoinTest : public ::testing::Test {
     ws.N6Click();  // join mode, as the tool button "File結合モード" sets it
     ws.FairuKetugouBClick();
   }
-  // The save through "新規ファイルへ保存", answered OK and with target.
-  void save(const std::string& target) {
+  // The save through "新規ファイルへ保存", answered OK and with target (and OK to replacing it).
+  void save(const std::string& target, bool replace = false) {
     ui.confirmAnswers.push_back(true);
+    if (replace) ui.confirmAnswers.push_back(true);
     ui.saveAnswers.push_back(target);
     ws.SaveAs1Click();
   }
@@ -265,7 +266,7 @@ TEST_F(FileJoinTest, ASaveOverAnExistingFileKeepsItsBytesInTheTemporaryFolder) {
   const std::string old = dir.write("old.txt", std::string("old\n\0tail", 9));
   targets({a});
   build();
-  save(old);
+  save(old, true);
   EXPECT_EQ(slurp(old), "new\r\n");
   EXPECT_EQ(slurp(files::tempCopyPath(ws.tempFolder(), old)), std::string("old\n\0tail", 9));
   EXPECT_EQ(std::get<undo::Join>(ws.undoRecord()).file.path, old);
@@ -286,7 +287,7 @@ TEST_F(FileJoinTest, UndoDeletesANewFileAndPutsBackAFileTheSaveReplaced) {
   const std::string old = dir.write("old.txt", "old\r\n");
   std::filesystem::permissions(old, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   build();
-  save(old);
+  save(old, true);
   EXPECT_EQ(slurp(old), "a\r\n");
   ui.confirmAnswers.push_back(true);
   ws.Undo();
@@ -309,11 +310,12 @@ TEST_F(FileJoinTest, AFileCutByAZeroByteStopsTheSaveBeforeAnythingIsWritten) {
   EXPECT_EQ(ui.texts("message").back().find(nul), 0u);
   EXPECT_TRUE(ws.CheckListBoxUNDO.empty());
 
-  ws.CheckListBox2.setChecked(1, false);  // left out, the rest is joined
-  ws.NewFileBClick();                     // the save commands were disabled; the handler still runs
-  EXPECT_EQ(ui.unexpected.size(), 1u);    // no answer queued: Cancel, nothing happens
+  EXPECT_TRUE(ws.command("NewFileB").enabled);  // fixed, the list can be saved again
+  ws.CheckListBox2.setChecked(1, false);        // left out, the rest is joined
+  ws.NewFileBClick();
+  EXPECT_EQ(ui.unexpected.size(), 1u);  // no answer queued: Cancel, nothing happens
   EXPECT_EQ(slurp(target), "keep");
-  save(target);
+  save(target, true);
   EXPECT_EQ(slurp(target), "a\r\n");
 }
 

@@ -111,7 +111,9 @@ TEST_F(FileSplitTest, TheThreeModesCutATwentyLineFileAtLinesFiveAndTwelve) {
     EXPECT_FALSE(ws.command("Find1").enabled);
 
     save();
-    EXPECT_EQ(ui.texts("confirm").back(), cp932Of("新規ファイルに分割します。未チェックのファイルは作成されません。"));
+    // From the second mode on the pieces exist, and the question names them.
+    EXPECT_EQ(ui.texts("confirm").back().find(cp932Of("新規ファイルに分割します。未チェックのファイルは作成されません。")), 0u);
+    EXPECT_EQ(ui.texts("confirm").back().find(dir / "memo2.txt") != std::string::npos, c.mode != 1);
     for (int p = 0; p < 3; ++p) {
       EXPECT_EQ(slurp(dir / ("memo" + std::to_string(p) + ".txt")), linesFromTo(c.ranges[p][0], c.ranges[p][1])) << p;
     }
@@ -183,7 +185,7 @@ TEST_F(FileSplitTest, ASplitModeOtherThanOneToThreeIsRefusedAndTheListKeepsItsRo
   EXPECT_FALSE(std::filesystem::exists(dir / "memo0.txt"));
 }
 
-TEST_F(FileSplitTest, TheSaveKeepsToThePreparedFileAndRefusesWhenItsLineCountChanged) {
+TEST_F(FileSplitTest, TheSaveKeepsToThePreparedFileAndRefusesWhenItChanged) {
   const std::string src = dir.write("memo.txt", numberedLines(20));
   const std::string other = dir.write("other.txt", numberedLines(3));
   setMode(2);
@@ -199,7 +201,7 @@ TEST_F(FileSplitTest, TheSaveKeepsToThePreparedFileAndRefusesWhenItsLineCountCha
   ws.File2Click();
   dir.write("memo.txt", numberedLines(21));
   save();
-  EXPECT_EQ(ui.texts("message").back(), src + cp932Of("：分割の準備の後で行数が変わりました。何も書き込んでいません。も"
+  EXPECT_EQ(ui.texts("message").back(), src + cp932Of("：分割の準備の後で内容が変わりました。何も書き込んでいません。も"
                                                       "う一度「ファイルの分割」からやり直してください。"));
   EXPECT_TRUE(std::holds_alternative<undo::Unmarked>(ws.undoRecord()));  // the split points: nothing to undo
 }
