@@ -230,7 +230,7 @@ saves::SaveEnd FileJoin::JoinSave() {
     ws_.ui().showMessage(listedEntriesText(t.notSaved, {*target + done.reason}) + "\r\n" + t.retrySave);
     return saves::SaveEnd::kRetry;
   }
-  ws_.setUndo(undo::Join{{*target, done.copied, true}});
+  ws_.setUndo(undo::Join{{*target, done.copied, true, bytes->size(), saves::bytesHash(*bytes)}});
   ws_.setStatusText(*target + t.saved);
   ws_.setEnabled({"undoB", "Repeat1"}, true);
   return saves::SaveEnd::kOver;
@@ -240,7 +240,9 @@ void FileJoin::undoSave(const undo::Join& record) {
   const WorkspaceTexts& t = texts();
   if (!ws_.ui().confirmOkCancel(t.askUndoJoin)) return;
   const std::string& path = record.file.path;
-  if (record.file.copied) {
+  if (files::fileExists(path) && !saves::stillHolds(path, record.file.size, record.file.hash)) {
+    ws_.ui().showMessage(t.newFile + "\"" + path + "\"" + t.changedSinceSave);
+  } else if (record.file.copied) {
     saves::restoreReplaced(ws_.ui(), ws_.tempFolder(), path);
   } else if (!files::fileExists(path)) {
     ws_.ui().showMessage(t.newFile + "\"" + path + "\"" + t.notFound);

@@ -128,8 +128,6 @@ std::string pieceBytes(std::string_view text, const std::vector<LineSpan>& lines
 
 bool validMode(int mode) { return mode >= 1 && mode <= 3; }
 
-std::uint64_t bytesHash(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
-
 }  // namespace
 
 void FileSplit::File2Click() {
@@ -197,7 +195,7 @@ void FileSplit::PrepareSplit() {
     ws_.ui().showMessage(t.badSplitMode);
     return;
   }
-  Plan plan{path, files::fileId(path), bytes.size(), bytesHash(bytes), lines.size(), {}};
+  Plan plan{path, files::fileId(path), bytes.size(), saves::bytesHash(bytes), lines.size(), {}};
   int widest = 0;
   {
     CheckList& list = ws_.CheckListBox2;
@@ -260,7 +258,7 @@ bool FileSplit::sourceUnchanged(std::string& bytes) {
     ws_.ui().showError(error.what());
     return false;
   }
-  if (bytes.size() == plan_->size && bytesHash(bytes) == plan_->hash) return true;
+  if (bytes.size() == plan_->size && saves::bytesHash(bytes) == plan_->hash) return true;
   ws_.ui().showMessage(plan_->file + texts().splitSourceChanged);
   return false;
 }
@@ -285,7 +283,7 @@ bool FileSplit::writtenBefore(std::size_t p, std::string& reason) const {
     now = files::readFile(plan_->pieces[p].name);
   } catch (const files::FileError&) {
   }
-  if (now.size() != it->second.size || bytesHash(now) != it->second.hash) reason = texts().reasonChangedSinceWritten;
+  if (now.size() != it->second.size || saves::bytesHash(now) != it->second.hash) reason = texts().reasonChangedSinceWritten;
   return true;
 }
 
@@ -335,7 +333,7 @@ saves::SaveEnd FileSplit::SplitSave() {
           if (!written_.count(wanted[rest])) leftAlone.push_back(plan_->pieces[wanted[rest]].name + t.reasonNotReached);
         break;
       }
-      if (done.written) written_[p] = {done.copied, out.size(), bytesHash(out)};
+      if (done.written) written_[p] = {done.copied, out.size(), saves::bytesHash(out)};
       reason = done.reason;
     }
     if (!done.written) leftAlone.push_back(piece.name + reason);
@@ -352,7 +350,7 @@ void FileSplit::finish(const std::vector<std::string>& leftAlone) {
   for (std::size_t p = 0; p < plan_->pieces.size(); ++p) {
     auto it = written_.find(p);
     if (it != written_.end()) {
-      names.push_back({plan_->pieces[p].name, it->second.copied, true});
+      names.push_back({plan_->pieces[p].name, it->second.copied, true, it->second.size, it->second.hash});
     } else if (leftAlone.empty()) {
       names.push_back({plan_->pieces[p].name, false, false});
     }
@@ -381,6 +379,10 @@ void FileSplit::undoSave(const undo::Split& record) {
     }
     if (!piece.written) {
       ws_.ui().showMessage(named + t.pieceLeftAlone);
+      continue;
+    }
+    if (!saves::stillHolds(piece.path, piece.size, piece.hash)) {
+      ws_.ui().showMessage(named + t.changedSinceSave);
       continue;
     }
     if (piece.copied) {

@@ -303,8 +303,8 @@ void ReplaceSession::overwrite() {
       // The preview stays pending, so the person can try again; the copies made so far are no undo.
       // What was left alone before the stop, and what was not reached, is still named.
       for (std::size_t k = i + 1; k < work.size(); ++k) {
-        refused.push_back(work[k].path + t.reasonNotReached);
-        for (const std::string& alias : work[k].aliases) refused.push_back(alias + t.reasonNotReached);
+        refused.push_back(work[k].path + t.overwriteNotReached);
+        for (const std::string& alias : work[k].aliases) refused.push_back(alias + t.overwriteNotReached);
       }
       ws.setStatusText("");
       if (!refused.empty()) ws.ui_.showMessage(listedEntriesText(t.notOverwritten, refused));

@@ -3,6 +3,8 @@
 // go in, with the bytes its copy was made from.
 #include "workspace/saved_file.h"
 
+#include <functional>
+
 #include "platform/files.h"
 #include "platform/line_list.h"
 #include "platform/new_file.h"
@@ -55,6 +57,17 @@ void restoreReplaced(UiPort& ui, const std::string& tempFolder, const std::strin
     ui.showMessage(named + t.restoreOk);
   } catch (const files::FileError& error) {
     ui.showMessage(named + t.restoreNg + "\r\n" + error.what());
+  }
+}
+
+std::uint64_t bytesHash(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
+
+bool stillHolds(const std::string& path, std::size_t size, std::uint64_t hash) {
+  try {
+    const std::string now = files::readFile(path);
+    return now.size() == size && bytesHash(now) == hash;
+  } catch (const files::FileError&) {
+    return false;
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // What the join and split saves share: writing one file the person was told about, keeping a copy of
 // what it replaces, and putting that copy back at the undo.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,6 +35,14 @@ WriteResult writeSaved(const std::string& path, bool existed, std::string_view b
 // The undo of a save that replaced path: the copy kept before the save goes back, with a message
 // saying whether it did.
 void restoreReplaced(UiPort& ui, const std::string& tempFolder, const std::string& path);
+
+// A hash of what a save wrote, kept with its size in the undo record.
+std::uint64_t bytesHash(std::string_view bytes);
+
+// Whether the file at path still holds exactly what a save wrote (size bytes hashing to hash). An
+// undo that deletes or restores a file only does so then: an edit made since the save is never lost.
+// False when the file cannot be read.
+bool stillHolds(const std::string& path, std::size_t size, std::uint64_t hash);
 
 }  // namespace saves
 }  // namespace kelvane

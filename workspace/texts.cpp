@@ -32,7 +32,7 @@ void addReplaceTexts(WorkspaceTexts& t) {
   t.reasonChangedWhileAsked = sj("：確認の間に他のプログラムで変更されたため、上書きしませんでした");
   t.reasonSameFileBefore = sj("：");
   t.reasonSameFileAfter = sj(" と同じファイルのため、そちらとして一度だけ扱いました");
-  t.reasonNotReached = sj("：上書きが途中で止まったため、扱っていません");
+  t.overwriteNotReached = sj("：上書きが途中で止まったため、扱っていません");
   t.cannotUndo = sj("やり直せません！！");
   t.askUndoNarrow = sj("絞込前の状態に戻しますか？");
   t.askUndoJoin = sj("新規ファイルを消去しますか？");
@@ -123,6 +123,7 @@ WorkspaceTexts makeTexts() {
   t.reasonWriteFailed = sj("：書き込めませんでした（エラーの内容の通りです）");
   t.reasonNotReached = sj("：前のファイルでエラーになったため書き込んでいません");
   t.pieceLeftAlone = sj("はこの分割で書き込まれていないため、消去しません。");
+  t.changedSinceSave = sj("は保存の後に変更されているため、消去も復元もしませんでした。");
   t.newFolder = sj("新規フォルダ");
   t.folderCount = sj(",【該当File数】,");
   t.markerReplace = sj("置換");

@@ -84,6 +84,7 @@ struct WorkspaceTexts {
   std::string reasonWriteFailed;   // the write failed, as the error box said
   std::string reasonNotReached;    // the save stopped at an error before this piece
   std::string pieceLeftAlone;     // after a quoted path: the split did not write it, the undo leaves it
+  std::string changedSinceSave;  // a saved file changed after the join or split wrote it
   // Row texts and fixed entries.
   std::string newFolder;      // "新規フォルダ"
   std::string folderCount;    // ",【該当File数】,"
@@ -110,7 +111,7 @@ struct WorkspaceTexts {
   std::string reasonChangedWhileAsked;  // the file changed (or went) while it was asked about
   std::string reasonSameFileBefore;     // after a second name of a file: it is the same file as (path)
   std::string reasonSameFileAfter;      // after that path: handled once, under that name
-  std::string reasonNotReached;         // the overwrite stopped before it reached the file
+  std::string overwriteNotReached;      // the overwrite stopped before it reached the file
   std::string cannotUndo;          // "やり直せません！！"
   std::string askUndoNarrow;       // "絞込前の状態に戻しますか？"
   std::string askUndoJoin;         // "新規ファイルを消去しますか？"

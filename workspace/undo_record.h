@@ -61,6 +61,9 @@ struct SavedFile {
   std::string path;
   bool copied = false;   // it replaced a file, whose copy is below the temporary folder
   bool written = false;  // this save wrote it
+  // What it wrote, as a size and a hash: the undo touches the file only while it still holds that.
+  std::size_t size = 0;
+  std::uint64_t hash = 0;
 };
 struct Join {
   SavedFile file;

@@ -128,6 +128,39 @@ TEST_F(SaveSafetyTest, AFailedJoinSaveKeepsTheListAndSavesOnceTheFileIsWritable)
   EXPECT_EQ(std::get<undo::Join>(ws.undoRecord()).file.path, target);
 }
 
+// An undo deletes or restores a saved file only while it holds what the save wrote: an edit made
+// after the save (by the person in another program) is never thrown away.
+TEST_F(SaveSafetyTest, TheUndoOfAJoinLeavesAloneAFileEditedSinceTheSave) {
+  joinList({"a.txt"});
+  const std::string target = root.write("out.txt", "mine\r\n");
+  saveJoin(target, {true});
+  ASSERT_EQ(slurp(target), "a.txt\r\n");
+  root.write("out.txt", "a.txt\r\nedited later\r\n");
+  ui.confirmAnswers.push_back(true);
+  ws.Undo();
+  EXPECT_EQ(slurp(target), "a.txt\r\nedited later\r\n");
+  EXPECT_EQ(lastMessage(), cp932Of("新規ファイル") + "\"" + target + "\"" +
+                               cp932Of("は保存の後に変更されているため、消去も復元もしませんでした。"));
+}
+
+TEST_F(SaveSafetyTest, TheUndoOfASplitDeletesOnlyThePiecesThatStillHoldWhatItWrote) {
+  write("memo.txt", numbered(1, 20));
+  prepareSplit({5, 12});
+  saveSplit();
+  ASSERT_EQ(slurp(piece(1)), numbered(5, 11));
+  write("memo1.txt", "theirs now\r\n");
+  ui.confirmAnswers.push_back(true);
+  ws.Undo();
+  EXPECT_EQ(slurp(piece(1)), "theirs now\r\n");  // edited: kept
+  EXPECT_FALSE(fs::exists(piece(0)));             // as the split wrote them: deleted
+  EXPECT_FALSE(fs::exists(piece(2)));
+  const std::vector<std::string> shown = ui.texts("message");
+  EXPECT_NE(std::find(shown.begin(), shown.end(),
+                      cp932Of("新規ファイル") + "\"" + piece(1) + "\"" +
+                          cp932Of("は保存の後に変更されているため、消去も復元もしませんでした。")),
+            shown.end());
+}
+
 TEST_F(SaveSafetyTest, ASplitNamesTheFilesItReplacesAndRefusesPiecesThatAreTheSourceOrOneFile) {
   write("memo.txt", numbered(1, 20));
   write("memo0.txt", "mine0\r\n");
