@@ -28,8 +28,13 @@ void FileSearcher::SetPattern(std::string_view pattern, const SearchOptions& opt
   pattern_.clear();
   if (!grep_) grep_ = std::make_unique<TGrep>();
   // The switch first: set after the pattern it would compile the pattern a second time, in its
-  // expanded form, and a pattern only that form makes too complex would fail late.
-  if (grep_->UseFuzzyCharDic() != options.fuzzy) grep_->SetUseFuzzyCharDic(options.fuzzy);
+  // expanded form, and a pattern only that form makes too complex would fail late. The switch
+  // re-compiles the pattern it finds, so a searcher used again (the window's) empties it first:
+  // the last search's pattern, under the new switch, must neither cost a compile nor fail for it.
+  if (grep_->UseFuzzyCharDic() != options.fuzzy) {
+    grep_->SetRegExp("");
+    grep_->SetUseFuzzyCharDic(options.fuzzy);
+  }
   grep_->SetRegExp(pattern);
   hasPattern_ = true;
 }

@@ -1,12 +1,13 @@
 // The search run: the four triggers with their history push, and RunSearch over the checked files of
-// the target list with the pattern engine (Grep2) or as plain text, staged in the hidden list and
-// copied into the result list at the end.
+// the target list through the window's file searcher, staged and moved into the result list at the
+// end.
+#include "workspace/search_run.h"
+
 #include <algorithm>
 #include <charconv>
-#include <string_view>
 
 #include "filescan/kyoutuu.h"
-#include "pattern/plain_text.h"
+#include "pattern/file_searcher.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "workspace/texts.h"
@@ -33,101 +34,106 @@ std::string matchRow(std::int64_t lineNo, std::string_view lineBreak, std::strin
   return row;
 }
 
-// Lines between two looks at the stop button in a plain-text search.
-constexpr std::int64_t kPlainPumpLines = 4096;
+constexpr std::string_view kPatternLineBreak = "\r\n";
 
 }  // namespace
 
-void Workspace::ComboBox1KeyPress(char key) {
-  if (key != 13 || ComboBox1.editText().empty() || running_) return;
-  ComboBox1.pushFront(ComboBox1.editText());
-  if (CheckedFileCount == 0) {
-    showTransientStatus(texts().noFileSelected);
+void SearchRun::ComboBox1KeyPress(char key) {
+  HistoryBox& box = ws_.ComboBox1;
+  if (key != 13 || box.editText().empty() || running_) return;
+  box.pushFront(box.editText());
+  if (ws_.CheckedFileCount == 0) {
+    ws_.showTransientStatus(texts().noFileSelected);
     return;
   }
   RunSearch();
 }
 
-void Workspace::ComboBox1Select(int index) {
-  if (running_ || index < 0 || index >= ComboBox1.count()) return;
-  ComboBox1.moveToFront(index);
+void SearchRun::ComboBox1Select(int index) {
+  if (running_ || index < 0 || index >= ws_.ComboBox1.count()) return;
+  ws_.ComboBox1.moveToFront(index);
   // The folder box is pick-only: it shows its selected entry, and nothing when none is selected (as
   // after its entries were replaced), whatever text it showed before.
-  const int folder = ComboBox2.selectedIndex();
-  if (folder >= 0 && !ComboBox2.item(folder).empty()) RunSearch();
+  const int folder = ws_.ComboBox2.selectedIndex();
+  if (folder >= 0 && !ws_.ComboBox2.item(folder).empty()) RunSearch();
 }
 
-void Workspace::ToolButton1Click() {
+void SearchRun::ToolButton1Click() {
   if (running_) return;
-  if (CheckedFileCount == 0) {
-    showTransientStatus(texts().noFileSelected);
+  if (ws_.CheckedFileCount == 0) {
+    ws_.showTransientStatus(texts().noFileSelected);
     return;
   }
-  ComboBox1.pushFront(ComboBox1.editText());
+  ws_.ComboBox1.pushFront(ws_.ComboBox1.editText());
   RunSearch();
 }
 
-void Workspace::Find1Click() {
+void SearchRun::Find1Click() {
   if (running_) return;
-  if (CheckListBox1.empty()) {
-    showTransientStatus(texts().noFileSelected);
+  if (ws_.CheckListBox1.empty()) {
+    ws_.showTransientStatus(texts().noFileSelected);
     return;
   }
-  ComboBox1.pushFront(ComboBox1.editText());
+  ws_.ComboBox1.pushFront(ws_.ComboBox1.editText());
   RunSearch();
 }
 
-void Workspace::StopSearch() {
+void SearchRun::stop() {
   if (!running_) return;
   stopRequested_ = true;
-  Grep2.Cancel = true;
+  ws_.Grep2.Cancel = true;
 }
 
-void Workspace::Grep2Match(TGrep&, const RE_LineInfo_t& info) { stageMatch(info.LineNo, "\r\n", info.Line); }
+void SearchRun::Grep2Match(std::int64_t lineNo, std::string_view line) { stageMatch(lineNo, line); }
 
-void Workspace::stageFile(const std::string& path) {
+void SearchRun::stageFile(const std::string& path) {
   CheckRow header{"\"" + path + "\"" + texts().resultSuffix, true, false};
-  header.record = results_.addFile(path);
+  header.record = ws_.results_.addFile(path);
   staged_.push_back(std::move(header));
 }
 
-void Workspace::stageMatch(std::int64_t lineNo, std::string_view lineBreak, std::string_view line) {
+void SearchRun::stageMatch(std::int64_t lineNo, std::string_view line) {
   std::uint32_t offset = 0;
-  CheckRow row{matchRow(lineNo, lineBreak, line, offset), false, true};
-  row.record = results_.addLine(static_cast<std::uint32_t>(lineNo), offset);
+  CheckRow row{matchRow(lineNo, lineBreak_, line, offset), false, true};
+  row.record = ws_.results_.addLine(static_cast<std::uint32_t>(lineNo), offset);
   staged_.push_back(std::move(row));
 }
 
-// Steps 1 to 5: false when the run ends before any file is searched.
-bool Workspace::prepareRun(std::string& pattern) {
-  const WorkspaceTexts& t = texts();
-  setUndo(undo::Nothing{});
-  CheckListBox3.clear();
-  results_.clear();
+void SearchRun::clearResults() {
+  ws_.setUndo(undo::Nothing{});
+  ws_.CheckListBox3.clear();
+  ws_.results_.clear();
   staged_.clear();
-  showTab(kTabResult);
-  if (ComboBox1.editText().empty()) {
-    const std::optional<std::string> answer = ui_.inputBox(t.inputCaption, t.inputPrompt, "");
+}
+
+// Steps 1 to 5: false when the run ends before any file is searched.
+bool SearchRun::prepareRun(std::string& pattern) {
+  const WorkspaceTexts& t = texts();
+  clearResults();
+  ws_.showTab(kTabResult);
+  HistoryBox& box = ws_.ComboBox1;
+  if (box.editText().empty()) {
+    const std::optional<std::string> answer = ws_.ui().inputBox(t.inputCaption, t.inputPrompt, "");
     if (!answer || answer->empty()) return false;
-    ComboBox1.pushFront(*answer);
+    box.pushFront(*answer);
   }
   // A refused rebuild has said why; the run still says that nothing is there to search.
-  if (CheckListBox1.empty() && ComboBox2.count() > 0) BuildTargetList();
-  setUndo(undo::Nothing{});
-  const int selected = ComboBox1.selectedIndex();
-  if (CheckListBox1.empty()) {
-    ui_.showMessage(t.noTargetFiles);
+  if (ws_.CheckListBox1.empty() && ws_.ComboBox2.count() > 0) ws_.BuildTargetList();
+  ws_.setUndo(undo::Nothing{});
+  const int selected = box.selectedIndex();
+  if (ws_.CheckListBox1.empty()) {
+    ws_.ui().showMessage(t.noTargetFiles);
     return false;
   }
-  if (selected < 0 || ComboBox1.item(selected).empty()) {
-    ui_.showMessage(t.noPattern);
+  if (selected < 0 || box.item(selected).empty()) {
+    ws_.ui().showMessage(t.noPattern);
     return false;
   }
-  pattern = ComboBox1.editText();
+  pattern = box.editText();
   return true;
 }
 
-void Workspace::RunSearch() {
+void SearchRun::RunSearch() {
   if (running_) return;
   std::string pattern;
   if (!prepareRun(pattern)) return;
@@ -138,19 +144,27 @@ void Workspace::RunSearch() {
   } running(running_);
   stopRequested_ = false;
   skipped_.clear();
-  Grep2.OnMatch = [this](TGrep& sender, const RE_LineInfo_t& info) { Grep2Match(sender, info); };
-  Grep2.ProcessMessages = [this] { ui_.processMessages(); };
+  const Settings& s = ws_.settings;
+  regexp_ = s.UseRegExp;
+  lineBreak_ = regexp_ ? kPatternLineBreak : std::string_view();
+  FileSearcher& searcher = ws_.Grep2;
+  // The searcher clears its Cancel flag when a file begins; a stop asked for in a pump sets it again.
+  searcher.ProcessMessages = [this] {
+    ws_.ui().processMessages();
+    if (stopRequested_) ws_.Grep2.Cancel = true;
+  };
   bool stopped = false;
   try {
-    if (settings.UseRegExp) assignPattern(Grep2, pattern, settings.FuzzyDic);
-    const int n = CheckListBox1.count();
+    searcher.SetPattern(pattern, SearchOptions{!regexp_, !s.CaseSensitive, s.FuzzyDic});
+    const CheckList& targets = ws_.CheckListBox1;
+    const int n = targets.count();
     for (int i = 0; i < n && !stopped; ++i) {
-      setStatusText(searchProgressText(n > 1 ? static_cast<int>(10.0 * i / (n - 1)) : 10));
-      const CheckRow& row = CheckListBox1.row(i);
-      const std::string* path = targetPaths_.find(row);
+      ws_.setStatusText(searchProgressText(n > 1 ? static_cast<int>(10.0 * i / (n - 1)) : 10));
+      const CheckRow& row = targets.row(i);
+      const std::string* path = ws_.targetPaths_.find(row);
       if (row.header || !row.checked || !path || !files::fileExists(*path)) continue;
       try {
-        searchFile(*path, pattern);
+        searchFile(*path);
       } catch (const EGrepCancel&) {
         stopped = true;
       }
@@ -159,101 +173,90 @@ void Workspace::RunSearch() {
     }
   } catch (const ERegExpParser& error) {
     // A pattern that does not compile ends the run with nothing shown.
-    setStatusText("");
-    ui_.showError(error.what());
+    ws_.setStatusText("");
+    ws_.ui().showError(error.what());
     return;
   }
   finishRun(pattern, stopped);
 }
 
-void Workspace::searchFile(const std::string& path, const std::string& pattern) {
+void SearchRun::searchFile(const std::string& path) {
   stageFile(path);
-  if (!settings.UseRegExp) {
-    searchPlain(path, pattern);
-    return;
-  }
-  if (isDocFile(path)) {
-    ui_.showMessage(texts().docMessage);
+  if (regexp_ && isDocFile(path)) {
+    ws_.ui().showMessage(texts().docMessage);
     return;
   }
   if (stopRequested_) throw EGrepCancel();
   try {
-    Grep2.Grep(path);
+    ws_.Grep2.Search(path, [this](std::int64_t lineNo, std::string_view line) { Grep2Match(lineNo, line); });
   } catch (const EInOutError& error) {
     // One unreadable file does not cost the user the results of all the others.
     skipped_.push_back(error.what());
   }
 }
 
-void Workspace::searchPlain(const std::string& path, const std::string& pattern) {
-  ui_.processMessages();
-  if (stopRequested_) throw EGrepCancel();
-  // PlainLineMatch's test, with the pattern upper-cased once per file instead of once per line.
-  const bool exact = settings.CaseSensitive;
-  const std::string wanted = exact ? pattern : cp932::upper(pattern);
-  try {
-    forEachLine(path, [&](std::string_view line, std::int64_t lineNo) {
-      const bool found = exact ? findOnBoundary(line, wanted) != std::string_view::npos
-                               : findOnBoundary(cp932::upper(line), wanted) != std::string_view::npos;
-      if (found) stageMatch(lineNo, {}, line);
-      if (lineNo % kPlainPumpLines == 0) ui_.processMessages();
-      return !stopRequested_;
-    });
-  } catch (const files::FileError& error) {
-    skipped_.push_back(error.what());
-  }
-  if (stopRequested_) throw EGrepCancel();
-}
-
-void Workspace::ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found) {
+void SearchRun::ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found) {
   if (running_) return;
-  setUndo(undo::Nothing{});
-  CheckListBox3.clear();
-  results_.clear();
-  staged_.clear();
-  const std::string_view lineBreak = settings.UseRegExp ? "\r\n" : "";
+  clearResults();
+  lineBreak_ = ws_.settings.UseRegExp ? kPatternLineBreak : std::string_view();
   for (const FoundFile& file : found) {
     if (file.lines.empty()) continue;
     stageFile(file.path);
-    for (const FoundLine& line : file.lines) stageMatch(line.lineNo, lineBreak, line.line);
+    for (const FoundLine& line : file.lines) stageMatch(line.lineNo, line.line);
   }
   finishRun(pattern, false);
 }
 
 // Steps 8 and 9: the staged rows shown, measured and selected, and the run's last word.
-void Workspace::finishRun(const std::string& pattern, bool stopped) {
+void SearchRun::finishRun(const std::string& pattern, bool stopped) {
   const WorkspaceTexts& t = texts();
+  CheckList& list = ws_.CheckListBox3;
+  UiPort& ui = ws_.ui();
   {
-    CheckList::Batch copy(CheckListBox3);
+    CheckList::Batch copy(list);
     // The staged rows move into the list: a run over a large tree is held once, not twice, and
     // without the slack the growing vectors left.
     staged_.shrink_to_fit();
-    results_.shrink();
-    CheckListBox3.assign(std::move(staged_));
+    ws_.results_.shrink();
+    list.assign(std::move(staged_));
     staged_ = {};
-    if (!CheckListBox3.empty()) setUndo(undo::Unmarked{});
+    if (!list.empty()) ws_.setUndo(undo::Unmarked{});
     int widest = 0;
-    for (const CheckRow& row : CheckListBox3.rows())
-      widest = std::max(widest, ui_.textWidth(ListId::kResult, row.text));
-    CheckListBox3.setHorizontalExtent(ui_.rowHeight(ListId::kResult) + widest);
-    if (!CheckListBox3.empty()) CheckListBox3.setSelectedIndex(0);
+    for (const CheckRow& row : list.rows()) widest = std::max(widest, ui.textWidth(ListId::kResult, row.text));
+    list.setHorizontalExtent(ui.rowHeight(ListId::kResult) + widest);
+    if (!list.empty()) list.setSelectedIndex(0);
   }
-  showTab(kTabResult);
-  enableTimer1();
+  ws_.showTab(kTabResult);
+  ws_.enableTimer1();
   // The text searched for, not what the box holds now: the user may have typed into it while the
   // run let the window handle events.
-  LastSearchText = pattern;
+  ws_.LastSearchText = pattern;
   if (stopped) {
-    setStatusText(t.searchStopped);
+    ws_.setStatusText(t.searchStopped);
   } else {
-    if (CheckListBox3.empty()) ui_.showMessage("\"" + LastSearchText + "\"" + t.notFound);
-    setStatusText(t.searchDone);
+    if (list.empty()) ui.showMessage("\"" + ws_.LastSearchText + "\"" + t.notFound);
+    ws_.setStatusText(t.searchDone);
   }
   if (!skipped_.empty()) {
     const std::string message = listedEntriesText(t.skippedFiles, skipped_);
     skipped_.clear();
-    ui_.showError(message);
+    ui.showError(message);
   }
 }
+
+// ---- the window's handlers ----
+
+void Workspace::ComboBox1KeyPress(char key) { searchRun_.ComboBox1KeyPress(key); }
+void Workspace::ComboBox1Select(int index) { searchRun_.ComboBox1Select(index); }
+void Workspace::ToolButton1Click() { searchRun_.ToolButton1Click(); }
+void Workspace::Find1Click() { searchRun_.Find1Click(); }
+void Workspace::RunSearch() { searchRun_.RunSearch(); }
+void Workspace::Grep2Match(std::int64_t lineNo, std::string_view line) { searchRun_.Grep2Match(lineNo, line); }
+void Workspace::ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found) {
+  searchRun_.ShowSearchResults(pattern, found);
+}
+bool Workspace::SearchRunning() const { return searchRun_.running(); }
+int Workspace::stagedRowCount() const { return searchRun_.stagedRowCount(); }
+void Workspace::StopSearch() { searchRun_.stop(); }
 
 }  // namespace kelvane

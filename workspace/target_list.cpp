@@ -1,5 +1,7 @@
 // The target list: choosing the folder, building the list of folder header rows and file rows from
 // the folder walk, and switching check marks.
+#include "workspace/target_list.h"
+
 #include <algorithm>
 
 #include "filescan/file_access.h"
@@ -34,136 +36,136 @@ std::string leftOutText(std::size_t files, std::size_t folders) {
 
 }  // namespace
 
-void Workspace::ToolButton2Click() { ChooseFolder(); }
-void Workspace::N2Click() { ChooseFolder(); }
-
-void Workspace::ChooseFolder() {
-  if (running_) return;
-  const std::optional<std::string> folder = ui_.browseFolder(texts().chooseFolder);
+void TargetListBuild::ChooseFolder() {
+  if (ws_.SearchRunning()) return;
+  const std::optional<std::string> folder = ws_.ui().browseFolder(texts().chooseFolder);
   if (!folder) return;
-  ComboBox2.pushFront(*folder);
-  if (ComboBox2.selectedIndex() < 0) {
-    ui_.showMessage(texts().noFolderSelected);
+  ws_.ComboBox2.pushFront(*folder);
+  if (ws_.ComboBox2.selectedIndex() < 0) {
+    ws_.ui().showMessage(texts().noFolderSelected);
     return;
   }
   BuildTargetList();
 }
 
-void Workspace::ComboBox2Select(int index) {
-  if (running_) return;
-  ComboBox2.setSelectedIndex(index);
-  if (ComboBox2.selectedIndex() < 0) return;
-  const bool isFolder = files::folderExists(ComboBox2.item(index));
-  if (!CheckListBox1.empty() && isFolder) {
-    if (ui_.confirmOkCancel(texts().changeTargets)) {
+void TargetListBuild::ComboBox2Select(int index) {
+  if (ws_.SearchRunning()) return;
+  ws_.ComboBox2.setSelectedIndex(index);
+  if (ws_.ComboBox2.selectedIndex() < 0) return;
+  const bool isFolder = files::folderExists(ws_.ComboBox2.item(index));
+  if (!ws_.CheckListBox1.empty() && isFolder) {
+    if (ws_.ui().confirmOkCancel(texts().changeTargets)) {
       BuildTargetList();
     } else {
       // The box goes back to the folder the target list still belongs to.
-      const int current = builtFolder_.empty() ? -1 : ComboBox2.indexOf(builtFolder_);
-      if (current >= 0) ComboBox2.setSelectedIndex(current);
+      const int current = builtFolder_.empty() ? -1 : ws_.ComboBox2.indexOf(builtFolder_);
+      if (current >= 0) ws_.ComboBox2.setSelectedIndex(current);
     }
   } else if (isFolder) {
     BuildTargetList();
   } else {
     ChooseFolder();
   }
-  ComboBox2.moveToFront(ComboBox2.selectedIndex());
+  ws_.ComboBox2.moveToFront(ws_.ComboBox2.selectedIndex());
 }
 
-void Workspace::ComboBox2KeyPress(char key) {
-  if (key == 13) BuildTargetList();
-}
-
-bool Workspace::BuildTargetList() {
-  if (running_) return false;
-  const int selected = ComboBox2.selectedIndex();
+bool TargetListBuild::BuildTargetList() {
+  if (ws_.SearchRunning()) return false;
+  const int selected = ws_.ComboBox2.selectedIndex();
   if (selected < 0) {
-    ui_.showMessage(texts().noFolderSelected);
+    ws_.ui().showMessage(texts().noFolderSelected);
     return false;
   }
-  const std::string folder = ComboBox2.item(selected);
+  const std::string folder = ws_.ComboBox2.item(selected);
   if (!files::folderExists(folder)) {
-    ui_.showMessage(folder + texts().folderMissing);
+    ws_.ui().showMessage(folder + texts().folderMissing);
     return false;
   }
-  CheckListBox3.clear();
-  CheckListBox2.clear();
+  ws_.CheckListBox3.clear();
+  ws_.CheckListBox2.clear();
   // A preview without its result rows has nothing left to overwrite or put back.
-  if (ReplacePending()) setUndo(undo::Nothing{});
-  CheckList::Batch batch(CheckListBox1);
-  CheckListBox1.clear();
-  targetPaths_.clear();
+  if (ws_.ReplacePending()) ws_.setUndo(undo::Nothing{});
+  CheckList::Batch batch(ws_.CheckListBox1);
+  ws_.CheckListBox1.clear();
+  ws_.targetPaths_.clear();
   widestRow_ = 0;
   leftOut_ = 0;
   leftOutFolders_ = 0;
   unreadable_.clear();
-  const ExtensionFilter filter(ExtensionList);
-  if (settings.Subfolders) {
-    const FolderScan scan = ScanFolderTree(folder, [this](const std::string& text) { setStatusText(text); });
-    setUndo(undo::Unmarked{scan.folders});
-    const int c = static_cast<int>(scan.folders.size());
-    for (int a = 0; a < c; ++a) {
-      if (c > 1) setStatusText(searchProgressText(static_cast<int>(10.0 * a / (c - 1))));
-      addFolderFiles(scan.folders[a], filter);
-    }
-  } else {
-    setStatusText(searchProgressText(5));
-    addFolderFiles(folder, filter);
-    setStatusText(searchProgressText(8));
-  }
+  addTree(folder);
   RemoveEmptyFolders();
   builtFolder_ = folder;
-  const int files = CheckListBox1.count() - CheckListBox1.headerCount();
+  const int files = ws_.CheckListBox1.count() - ws_.CheckListBox1.headerCount();
   std::string status = std::to_string(files) + texts().filesTargeted;
   status += leftOutText(leftOut_, leftOutFolders_);
-  showTransientStatus(std::move(status));
-  CheckedFileCount = files;
+  ws_.showTransientStatus(std::move(status));
+  ws_.CheckedFileCount = files;
   reportUnreadable();
   return true;
 }
 
-int Workspace::AddFolderFiles(const std::string& folder) {
-  return addFolderFiles(folder, ExtensionFilter(ExtensionList));
+void TargetListBuild::addTree(const std::string& folder) {
+  const ExtensionFilter filter(ws_.ExtensionList);
+  if (!ws_.settings.Subfolders) {
+    ws_.setStatusText(searchProgressText(5));
+    addFolderFiles(folder, filter);
+    ws_.setStatusText(searchProgressText(8));
+    return;
+  }
+  const FolderScan scan = ScanFolderTree(folder, [this](const std::string& text) { ws_.setStatusText(text); });
+  ws_.setUndo(undo::Unmarked{scan.folders});
+  const int c = static_cast<int>(scan.folders.size());
+  for (int a = 0; a < c; ++a) {
+    if (c > 1) ws_.setStatusText(searchProgressText(static_cast<int>(10.0 * a / (c - 1))));
+    addFolderFiles(scan.folders[a], filter);
+  }
 }
 
-int Workspace::addFolderFiles(const std::string& folder, const ExtensionFilter& filter) {
+int TargetListBuild::AddFolderFiles(const std::string& folder) {
+  return addFolderFiles(folder, ExtensionFilter(ws_.ExtensionList));
+}
+
+int TargetListBuild::addFolderFiles(const std::string& folder, const ExtensionFilter& filter) {
+  CheckList& targets = ws_.CheckListBox1;
+  PathRecords& paths = ws_.targetPaths_;
   CheckRow headerRow{folder, true, false};
-  headerRow.record = targetPaths_.add(folder);
-  const int header = CheckListBox1.add(std::move(headerRow));
+  headerRow.record = paths.add(folder);
+  const int header = targets.add(std::move(headerRow));
   const FileList list = ListFolderFiles(folder);
   leftOut_ += wantedCount(list.leftOutFiles, filter);
   // Without subfolders nothing below the folder is a target, so a folder left out misses nothing.
-  if (settings.Subfolders) leftOutFolders_ += list.leftOutFolders;
+  if (ws_.settings.Subfolders) leftOutFolders_ += list.leftOutFolders;
   if (!list.readable) unreadable_.push_back(list.error);
   int added = 0;
   for (const std::string& path : list.paths) {
     for (int n = filter.wantedCount(path); n > 0; --n) {
-      CheckListBox1.add(CheckRow{path, false, true, targetPaths_.add(path)});
+      targets.add(CheckRow{path, false, true, paths.add(path)});
       ++added;
     }
   }
-  CheckListBox1.setText(header, "\"" + folder + "\"" + texts().folderCount + std::to_string(added));
+  targets.setText(header, "\"" + folder + "\"" + texts().folderCount + std::to_string(added));
   // Only the rows of this folder are new, so the widest row so far is kept instead of measuring the
   // whole list again after every folder.
-  for (int i = header; i < CheckListBox1.count(); ++i) {
-    widestRow_ = std::max(widestRow_, ui_.textWidth(ListId::kTarget, CheckListBox1.text(i)));
+  for (int i = header; i < targets.count(); ++i) {
+    widestRow_ = std::max(widestRow_, ws_.ui().textWidth(ListId::kTarget, targets.text(i)));
   }
-  CheckListBox1.setHorizontalExtent(ui_.rowHeight(ListId::kTarget) + widestRow_);
+  targets.setHorizontalExtent(ws_.ui().rowHeight(ListId::kTarget) + widestRow_);
   return added;
 }
 
-void Workspace::reportUnreadable() {
+void TargetListBuild::reportUnreadable() {
   if (unreadable_.empty()) return;
   const std::string message = listedEntriesText(texts().unreadableFolders, unreadable_);
   unreadable_.clear();
-  ui_.showMessage(message);
+  ws_.ui().showMessage(message);
 }
 
-void Workspace::RemoveEmptyFolders() {
+void TargetListBuild::RemoveEmptyFolders() {
   // Walking up from the last row, a header row with no file row below it (before the next header)
   // goes. The kept rows are gathered into a new list in one pass, so a tree with thousands of empty
   // folders costs no more than one with none.
-  const std::vector<CheckRow>& rows = CheckListBox1.rows();
+  CheckList& targets = ws_.CheckListBox1;
+  const std::vector<CheckRow>& rows = targets.rows();
   std::vector<bool> keep(rows.size(), true);
   int files = 0;
   bool removed = false;
@@ -184,45 +186,62 @@ void Workspace::RemoveEmptyFolders() {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (keep[i]) kept.push_back(rows[i]);
   }
-  CheckListBox1.assign(std::move(kept));
+  targets.assign(std::move(kept));
 }
 
-void Workspace::CheckListBox1ClickCheck() {
-  CheckedFileCount = CheckListBox1.checkedNonHeaderCount();
-  changed();
+void TargetListBuild::CheckListBox1ClickCheck() {
+  ws_.CheckedFileCount = ws_.CheckListBox1.checkedNonHeaderCount();
+  ws_.changed();
 }
 
-void Workspace::setFolderCheck(bool on) {
-  const int selected = CheckListBox1.selectedIndex();
-  if (selected < 0 || selected >= CheckListBox1.count() - 1) return;
-  CheckList::Batch batch(CheckListBox1);
-  for (int i = selected + 1; i < CheckListBox1.count(); ++i) {
-    CheckListBox1.setChecked(i, on);
-    if (CheckListBox1.isHeader(i)) break;
+void TargetListBuild::setFolderCheck(bool on) {
+  CheckList& targets = ws_.CheckListBox1;
+  const int selected = targets.selectedIndex();
+  if (selected < 0 || selected >= targets.count() - 1) return;
+  CheckList::Batch batch(targets);
+  for (int i = selected + 1; i < targets.count(); ++i) {
+    targets.setChecked(i, on);
+    if (targets.isHeader(i)) break;
   }
 }
 
-void Workspace::setAllFileChecks(bool on) {
-  CheckList::Batch batch(CheckListBox1);
-  for (int i = 0; i < CheckListBox1.count(); ++i) {
-    if (!CheckListBox1.isHeader(i)) CheckListBox1.setChecked(i, on);
+void TargetListBuild::setAllFileChecks(bool on) {
+  CheckList& targets = ws_.CheckListBox1;
+  CheckList::Batch batch(targets);
+  for (int i = 0; i < targets.count(); ++i) {
+    if (!targets.isHeader(i)) targets.setChecked(i, on);
   }
 }
 
-void Workspace::CheckOFFFolder1Click() { setFolderCheck(true); }
-void Workspace::CheckOFFFile2Click() { setFolderCheck(false); }
-void Workspace::ON1Click() { setAllFileChecks(true); }
-void Workspace::Folder1Click() { setAllFileChecks(false); }
-
-void Workspace::PopupMenu2Popup() {
-  const int selected = CheckListBox1.selectedIndex();
-  const bool onHeader = selected >= 0 && CheckListBox1.isHeader(selected);
-  setEnabled("CheckOFFFolder1", onHeader);
-  setEnabled("CheckOFFFile2", onHeader);
-  setEnabled("N13", !onHeader);
-  setEnabled("ON1", true);
-  setEnabled("Folder1", true);
-  changed();
+void TargetListBuild::PopupMenu2Popup() {
+  CheckList& targets = ws_.CheckListBox1;
+  const int selected = targets.selectedIndex();
+  const bool onHeader = selected >= 0 && targets.isHeader(selected);
+  ws_.setEnabled("CheckOFFFolder1", onHeader);
+  ws_.setEnabled("CheckOFFFile2", onHeader);
+  ws_.setEnabled("N13", !onHeader);
+  ws_.setEnabled("ON1", true);
+  ws_.setEnabled("Folder1", true);
+  ws_.changed();
 }
+
+// ---- the window's handlers ----
+
+void Workspace::ToolButton2Click() { ChooseFolder(); }
+void Workspace::N2Click() { ChooseFolder(); }
+void Workspace::ChooseFolder() { targetList_.ChooseFolder(); }
+void Workspace::ComboBox2Select(int index) { targetList_.ComboBox2Select(index); }
+void Workspace::ComboBox2KeyPress(char key) {
+  if (key == 13) BuildTargetList();
+}
+bool Workspace::BuildTargetList() { return targetList_.BuildTargetList(); }
+int Workspace::AddFolderFiles(const std::string& folder) { return targetList_.AddFolderFiles(folder); }
+void Workspace::RemoveEmptyFolders() { targetList_.RemoveEmptyFolders(); }
+void Workspace::CheckListBox1ClickCheck() { targetList_.CheckListBox1ClickCheck(); }
+void Workspace::CheckOFFFolder1Click() { targetList_.setFolderCheck(true); }
+void Workspace::CheckOFFFile2Click() { targetList_.setFolderCheck(false); }
+void Workspace::ON1Click() { targetList_.setAllFileChecks(true); }
+void Workspace::Folder1Click() { targetList_.setAllFileChecks(false); }
+void Workspace::PopupMenu2Popup() { targetList_.PopupMenu2Popup(); }
 
 }  // namespace kelvane

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "pattern/awk_str.h"
-#include "pattern/grep.h"
+#include "pattern/file_searcher.h"
 #include "settings/settings.h"
 #include "workspace/check_list.h"
 #include "workspace/commands.h"
@@ -38,12 +38,12 @@
 #include "workspace/history_box.h"
 #include "workspace/records.h"
 #include "workspace/replace_session.h"
+#include "workspace/search_run.h"
+#include "workspace/target_list.h"
 #include "workspace/ui_port.h"
 #include "workspace/undo_record.h"
 
 namespace kelvane {
-
-class ExtensionFilter;
 
 enum TProcessingMode : int {
   pmSearch = 0,            // search mode; tab 1 is the join tab
@@ -102,7 +102,8 @@ class Workspace {
   int CheckedFileCount = 0;
   std::string ExtensionList;
   Settings settings;  // the in-memory Settings record
-  TGrep Grep2;        // the file grep of the search run; OnMatch is Grep2Match
+  // The file searcher of the search run (the one kelvane-grep uses); its sink is Grep2Match.
+  FileSearcher Grep2;
   TAWKStr AWKStr1;    // the replace preview's matcher
   // The row-height flag of the join/split list: set, a row entering the list is one line tall.
   bool NextRowSingleLine = false;
@@ -195,10 +196,8 @@ class Workspace {
   void ComboBox2Select(int index);
   // A key typed in the folder box; character 13 (Enter) builds the target list.
   void ComboBox2KeyPress(char key);
-  // Builds the target list from the selected folder of the folder box; false, after a message box,
-  // when no folder is selected or it does not exist (the lists are then left as they were).
+  // Builds the target list (TargetListBuild::BuildTargetList).
   bool BuildTargetList();
-  // Appends one folder header row and the wanted files of folder; returns the number of file rows.
   int AddFolderFiles(const std::string& folder);
   void RemoveEmptyFolders();
   // The user clicked a check box of the target list (the view has already flipped the row's flag).
@@ -219,22 +218,16 @@ class Workspace {
   // The run: every checked file of the target list searched for the pattern box's text, the result
   // list filled. Messages go through the UiPort; nothing raises out of it.
   void RunSearch();
-  void Grep2Match(TGrep& sender, const RE_LineInfo_t& info);
-  // One file a search found, with its matching lines (1-based numbers, ascending).
-  struct FoundLine {
-    std::int64_t lineNo = 0;
-    std::string line;
-  };
-  struct FoundFile {
-    std::string path;
-    std::vector<FoundLine> lines;
-  };
+  // The sink of Grep2: one match row for a matching line of the file being searched.
+  void Grep2Match(std::int64_t lineNo, std::string_view line);
+  using FoundLine = kelvane::FoundLine;
+  using FoundFile = kelvane::FoundFile;
   // Shows what a search for pattern found as RunSearch shows it (rows, records, the last word of the
   // run): for a search engine other than Grep2's, and for tests that need results of a given shape.
   void ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found);
-  bool SearchRunning() const { return running_; }
+  bool SearchRunning() const;
   // The rows a running search has found so far (header rows included).
-  int stagedRowCount() const { return static_cast<int>(staged_.size()); }
+  int stagedRowCount() const;
   // Escape or the stop button: the run ends at its next check point and shows what it found.
   void StopSearch();
 
@@ -362,16 +355,7 @@ class Workspace {
   void setEnabled(std::initializer_list<CommandId> names, bool enabled);
   void initCommands();
   void setModeCommands(bool searchMode);
-  void setFolderCheck(bool on);
-  void setAllFileChecks(bool on);
-  int addFolderFiles(const std::string& folder, const ExtensionFilter& filter);
-  void reportUnreadable();
   void emptyTempFolder();
-  bool pushPatternAndCheckTargets(bool byCheckedCount);
-  bool prepareRun(std::string& pattern);
-  void searchFile(const std::string& path, const std::string& pattern);
-  void searchPlain(const std::string& path, const std::string& pattern);
-  void finishRun(const std::string& pattern, bool stopped);
   void setResultFileChecks(bool on);
   void openResultRow(bool withWord);
   // ---- file join and split (file_join.h, file_split.h) ----
@@ -396,32 +380,27 @@ class Workspace {
   int width_ = 680;
   int height_ = 480;
   std::optional<int> dragOverY_;
-  int widestRow_ = 0;  // widest text of the target list measured so far in a build
-  std::size_t leftOut_ = 0;         // wanted files a build left out: their names have no CP932 form
-  std::size_t leftOutFolders_ = 0;  // folders it left out, with everything in them, for the same reason
-  std::vector<std::string> unreadable_;
-  std::string builtFolder_;  // the folder the current target list was built from
-  bool running_ = false;     // a search run is in progress
-  bool stopRequested_ = false;
-  std::vector<std::string> skipped_;  // files a run could not read, with the reason
 
   // ---- records and undo ----
   // Makes record the undo's and shows it in the hidden list.
   void setUndo(UndoRecord record);
   // The fuzzy option first, then the pattern: the pattern is compiled once, under the right option.
   static void assignPattern(TRegularExpression& re, const std::string& pattern, bool fuzzy);
-  void stageFile(const std::string& path);
-  void stageMatch(std::int64_t lineNo, std::string_view lineBreak, std::string_view line);
   void undoNarrowing(undo::Narrowing& record);
   UndoRecord undo_;
   ResultRecords results_;       // the records of the result list's rows
-  std::vector<CheckRow> staged_;  // the rows of a running search, shown when it ends
   PathRecords targetPaths_;     // the paths of the target list's rows
   // The painter's own matcher: colouring a row never changes the pattern an operation works with.
   TAWKStr paintStr_;
   // ---- replace session (replace.cpp) ----
   friend class ReplaceSession;
   ReplaceSession replace_{*this};
+
+  // ---- the areas: each keeps its own state and works on the shared state above ----
+  friend class SearchRun;
+  friend class TargetListBuild;
+  SearchRun searchRun_{*this};
+  TargetListBuild targetList_{*this};
 };
 
 }  // namespace kelvane

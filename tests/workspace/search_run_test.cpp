@@ -197,6 +197,38 @@ TEST_F(SearchRunTest, TheRunRemembersTheTextItSearchedForNotWhatWasTypedMeanwhil
   EXPECT_EQ(ui.texts("message"), std::vector<std::string>{"\"zzz\"" + cp932Of("は見つかりませんでした。")});
 }
 
+// The window's searcher is used again and again: switching the fuzzy option between runs gives each
+// run its own compile, in the right form, and never a stale one.
+TEST_F(SearchRunTest, TheFuzzyOptionTakesEffectOnTheNextRunAndCanBeSwitchedBack) {
+  dir.write("k.txt", cp932Of("ア\r\nｱ\r\nイ\r\n"));
+  ws.ComboBox2KeyPress(13);
+  const std::string pattern = cp932Of("ｱ");
+  search(pattern);
+  EXPECT_EQ(resultTexts(), (std::vector<std::string>{resultHeader(dir / "k.txt"), patternRow(2, pattern)}));
+  ws.settings.FuzzyDic = true;
+  search(pattern);
+  EXPECT_EQ(resultTexts(), (std::vector<std::string>{resultHeader(dir / "k.txt"), patternRow(1, cp932Of("ア")),
+                                                     patternRow(2, pattern)}));
+  ws.settings.FuzzyDic = false;
+  search(cp932Of("イ"));
+  EXPECT_EQ(ws.CheckListBox3.count(), 2);
+  search(pattern);
+  EXPECT_EQ(ws.CheckListBox3.count(), 2);
+}
+
+// A run keeps the options it started with: rows of one run never mix the two engines' forms, and a
+// pattern is never searched as plain text because a setting changed under the run.
+TEST_F(SearchRunTest, SettingsChangedWhileARunGoesOnApplyToTheNextRun) {
+  ui.onPump = [&] { ws.settings.UseRegExp = false; };
+  search("fo+");
+  ui.onPump = nullptr;
+  EXPECT_EQ(resultTexts(),
+            (std::vector<std::string>{resultHeader(dir / "a.txt"), patternRow(1, "foo"), patternRow(2, "bar foo foo"),
+                                      resultHeader(dir / "c.txt"), patternRow(1, "xfoo")}));
+  search("foo");
+  EXPECT_EQ(ws.CheckListBox3.text(1), plainRow(1, "foo"));
+}
+
 TEST_F(SearchRunTest, AnEmptiedTargetListIsRebuiltFromTheSelectedFolder) {
   ws.CheckListBox1.clear();  // as the options dialog leaves it
   ws.ComboBox1.setEditText("xfoo");
