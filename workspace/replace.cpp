@@ -97,8 +97,8 @@ void ReplaceSession::preview() {
   }
   const std::optional<std::string> answer = ws.ui_.inputBox(t.replaceCaption, t.replacePrompt, "");
   if (!answer) return;
-  const Settings& s = ws.settings;
-  undo::Preview preview{ws.LastSearchText, *answer, s.UseRegExp && s.FuzzyDic, s.UseRegExp, s.CaseSensitive, {}};
+  const SearchOptions& found = ws.LastSearchOptions;
+  undo::Preview preview{ws.LastSearchText, *answer, !found.plain && found.fuzzy, !found.plain, !found.ignoreCase, {}};
   try {
     // A plain-text search's text is no pattern: it is replaced literally and never compiled.
     if (preview.regExp) Workspace::assignPattern(ws.AWKStr1, preview.pattern, preview.fuzzy);

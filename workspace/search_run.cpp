@@ -155,7 +155,8 @@ void SearchRun::RunSearch() {
   };
   bool stopped = false;
   try {
-    searcher.SetPattern(pattern, SearchOptions{!regexp_, !s.CaseSensitive, s.FuzzyDic});
+    options_ = SearchOptions{!regexp_, !s.CaseSensitive, s.FuzzyDic};
+    searcher.SetPattern(pattern, options_);
     const CheckList& targets = ws_.CheckListBox1;
     const int n = targets.count();
     for (int i = 0; i < n && !stopped; ++i) {
@@ -198,7 +199,10 @@ void SearchRun::searchFile(const std::string& path) {
 void SearchRun::ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found) {
   if (running_) return;
   clearResults();
-  lineBreak_ = ws_.settings.UseRegExp ? kPatternLineBreak : std::string_view();
+  const Settings& s = ws_.settings;
+  regexp_ = s.UseRegExp;
+  options_ = SearchOptions{!regexp_, !s.CaseSensitive, s.FuzzyDic};
+  lineBreak_ = regexp_ ? kPatternLineBreak : std::string_view();
   for (const FoundFile& file : found) {
     if (file.lines.empty()) continue;
     stageFile(file.path);
@@ -231,6 +235,7 @@ void SearchRun::finishRun(const std::string& pattern, bool stopped) {
   // The text searched for, not what the box holds now: the user may have typed into it while the
   // run let the window handle events.
   ws_.LastSearchText = pattern;
+  ws_.LastSearchOptions = options_;
   if (stopped) {
     ws_.setStatusText(t.searchStopped);
   } else {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pattern/file_searcher.h"
 #include "workspace/check_list.h"
 
 namespace kelvane {
@@ -60,6 +61,7 @@ class SearchRun {
   bool stopRequested_ = false;
   // What a run decided at its start: the options dialog may change the settings while it runs.
   bool regexp_ = true;
+  SearchOptions options_;
   std::string_view lineBreak_;  // between a match row's label and its line: CR LF in pattern mode
   std::vector<CheckRow> staged_;      // the rows of a running search, shown when it ends
   std::vector<std::string> skipped_;  // files a run could not read, with the reason

@@ -95,6 +95,9 @@ class Workspace {
   // ---- shared values ----
   TProcessingMode ProcessingMode = pmSearch;
   std::string LastSearchText;
+  // The options the rows of the result list were found with: the preview replaces what the search
+  // found, whatever the settings say by then.
+  SearchOptions LastSearchOptions;
   // The replacement text of the pending preview; empty when none is pending.
   const std::string& ReplaceText() const;
   // A replace preview is shown in the result list: the undo record is a preview's.

@@ -136,6 +136,26 @@ TEST_F(ReplaceSessionTest, APlainTextSearchIsReplacedAsFoundLiterallyAndWithItsC
   EXPECT_EQ(ws.CheckListBox3.text(1), matchLabel(1, false) + "xb");
 }
 
+// The preview replaces what the search found: options changed between the search and the preview
+// do not turn a plain-text search's rows into a pattern's, or the other way round.
+TEST_F(ReplaceSessionTest, OptionsChangedBetweenTheSearchAndThePreviewDoNotChangeWhatIsReplaced) {
+  write("a.txt", "1.5 125\r\n");
+  ws.settings.UseRegExp = false;
+  search("1.5");
+  ws.settings.UseRegExp = true;  // "1.5" as a pattern would also take "125"
+  preview("X");
+  EXPECT_EQ(ws.CheckListBox3.text(1), matchLabel(1, false) + "X 125");
+  ui.confirmAnswers = {true};
+  ws.OverwriteFiles();
+  EXPECT_EQ(slurp(file("a.txt")), "X 125\r\n");
+
+  write("b.txt", "a.c abc\r\n");
+  search("a.c");  // a pattern search now: both
+  ws.settings.UseRegExp = false;
+  preview("Y");
+  EXPECT_EQ(ws.CheckListBox3.text(1), matchLabel(1) + "Y Y");
+}
+
 TEST_F(ReplaceSessionTest, ALongReplacementIsShownAndWrittenWhole) {
   write("a.txt", "foo\r\n");
   search("foo");
