@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/files.h"
@@ -50,6 +52,55 @@ TEST_F(ReplaceSessionTest, AnEditSavedWhileTheQuestionIsShownIsKeptAndNamed) {
   ws.Undo();
   EXPECT_EQ(slurp(file("a.txt")), "foo\r\nsaved by the editor\r\n");
   EXPECT_EQ(slurp(file("b.txt")), "foo\r\n");
+}
+
+// What getfattr shows of one attribute of path, empty when it shows nothing.
+std::string attributeOf(const std::string& path, const std::string& name) {
+  const std::string command = "getfattr --only-values -n " + name + " '" + path + "' 2>/dev/null";
+  std::string value;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) value.append(buffer, n);
+    pclose(pipe);
+  }
+  return value;
+}
+
+// The overwrite and its undo keep what the file is: its other hard link sees every text, its
+// attributes (set and read back with the attr package's tools), its owner and its mode stay.
+TEST_F(ReplaceSessionTest, TheOverwriteAndItsUndoKeepLinksAttributesOwnerAndMode) {
+  write("a.txt", "foo\r\n");
+  const std::string other = root.write("elsewhere/other-name.txt", "");
+  std::filesystem::remove(other);
+  std::filesystem::create_hard_link(file("a.txt"), other);
+  const std::string set = "setfattr -n user.kelvane -v kept '" + file("a.txt") + "' 2>/dev/null";
+  if (std::system(set.c_str()) != 0) GTEST_SKIP() << "no setfattr, or no user attributes on this file system";
+  const bool root_ = geteuid() == 0;
+  if (root_) {
+    ASSERT_EQ(::chown(file("a.txt").c_str(), 65534, 65534), 0);
+  }
+  ASSERT_EQ(::chmod(file("a.txt").c_str(), 0640), 0);
+  const auto keptAsItWas = [&] {
+    struct stat st {};
+    ASSERT_EQ(::stat(file("a.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root_) {
+      EXPECT_EQ(st.st_uid, 65534u);
+    }
+    EXPECT_EQ(attributeOf(file("a.txt"), "user.kelvane"), "kept");
+    EXPECT_EQ(slurp(other), slurp(file("a.txt")));
+  };
+  search("foo");
+  preview("X");
+  ui.confirmAnswers = {true};
+  ws.OverwriteFiles();
+  EXPECT_EQ(slurp(file("a.txt")), "X\r\n");
+  keptAsItWas();
+  ui.confirmAnswers = {true};
+  ws.Undo();
+  EXPECT_EQ(slurp(file("a.txt")), "foo\r\n");
+  keptAsItWas();
 }
 
 TEST_F(ReplaceSessionTest, OneFileUnderThreeNamesIsCopiedAskedAndWrittenOnceWithTheCheckedRowsOfEach) {
