@@ -30,6 +30,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <memory>
@@ -190,7 +191,8 @@ class TempFile {
   // Linking by the descriptor itself needs a privilege (CAP_DAC_READ_SEARCH); through /proc it needs
   // /proc. Whichever worked is tried first next time, so a write costs one call, not a failed one too.
   int linkUnnamed(const char* name) {
-    static bool byDescriptorFirst = true;
+    // Written by whichever writer thread learns it (kelvane-grep writes on several threads).
+    static std::atomic<bool> byDescriptorFirst{true};
     auto byDescriptor = [&] { return linkat(fd_.get(), "", dirFd_, name, AT_EMPTY_PATH); };
     auto byProc = [&] {
       const std::string procPath = "/proc/self/fd/" + std::to_string(fd_.get());
@@ -199,7 +201,7 @@ class TempFile {
     if ((byDescriptorFirst ? byDescriptor() : byProc()) == 0) return 0;
     if (errno == EEXIST) return -1;
     if ((byDescriptorFirst ? byProc() : byDescriptor()) != 0) return -1;
-    byDescriptorFirst = !byDescriptorFirst;
+    byDescriptorFirst = !byDescriptorFirst.load();
     return 0;
   }
 

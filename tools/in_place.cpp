@@ -13,7 +13,6 @@
 
 #include "platform/files.h"
 #include "platform/line_list.h"
-#include "platform/read_handle.h"
 
 namespace kelvane::tools {
 namespace {
@@ -41,8 +40,6 @@ std::optional<std::string> resolved(const std::string& native) {
   if (!real) return std::nullopt;
   return std::string(real.get());
 }
-
-constexpr std::size_t kCompareBlock = 1 << 20;
 
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -88,20 +85,6 @@ int createNewFile(const std::string& native, std::string_view bytes, const struc
     }
   }
   return err;
-}
-
-// Whether the file at path (CP932) holds exactly bytes, read a block at a time so that a large file
-// is not held twice. Raises files::FileError when it cannot be read.
-bool holdsExactly(const std::string& path, std::string_view bytes) {
-  files::ReadHandle file = files::openForReading(path);
-  if (file.size() != bytes.size()) return false;
-  std::unique_ptr<char[]> block(new char[kCompareBlock]);
-  for (std::size_t at = 0;;) {
-    const std::size_t n = file.readBlock(block.get(), kCompareBlock);
-    if (n == 0) return at == bytes.size();
-    if (n > bytes.size() - at || bytes.compare(at, n, block.get(), n) != 0) return false;
-    at += n;
-  }
 }
 
 }  // namespace
@@ -255,11 +238,13 @@ void InPlaceRewriter::Commit(const FileTarget& target, const std::string& bytes,
     }
     backup = *backupNative;
   }
-  // Right before the replace: still the file that was read, holding what was read.
+  // Still the file that was read; the writer compares it with what was read right before the new
+  // bytes replace it, so another program's write in between is never overwritten.
   try {
-    if (!holdsExactly(target.writePath, bytes) || identityOf(native) != Identity{target.device, target.inode})
-      return leftAlone(t.own(msg::kChanged));
-    files::writeFile(target.writePath, newBytes);
+    if (identityOf(native) != Identity{target.device, target.inode}) return leftAlone(t.own(msg::kChanged));
+    files::writeFileIfUnchanged(target.writePath, bytes, newBytes);
+  } catch (const files::FileChangedError&) {
+    return leftAlone(t.own(msg::kChanged));
   } catch (const files::FileError& e) {
     return fail(t.cp932(e.what()));  // the file layer's text names the file
   }

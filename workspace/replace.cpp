@@ -17,6 +17,7 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/line_list.h"
+#include "workspace/saved_file.h"
 #include "workspace/texts.h"
 #include "workspace/workspace.h"
 
@@ -31,12 +32,6 @@ std::string overwriteProgressText(int marks) {
   return text.substr(0, text.size() - t.searching.size()) + t.overwriting;
 }
 
-// FNV-1a: enough to tell whether a file still holds what the overwrite wrote.
-std::uint64_t writtenHash(std::string_view bytes) {
-  std::uint64_t h = 0xcbf29ce484222325ull;
-  for (unsigned char c : bytes) h = (h ^ c) * 0x100000001b3ull;
-  return h;
-}
 
 // Every occurrence of text in line, found as the plain-text search finds it (on character boundaries,
 // upper-cased on both sides unless exact), replaced by the template expanded for the bytes found there.
@@ -277,7 +272,7 @@ bool ReplaceSession::writeAsked(const FileWork& work, const std::string& readByt
   }
   record.written = true;
   record.size = newBytes.size();
-  record.hash = writtenHash(newBytes);
+  record.hash = saves::bytesHash(newBytes);
   return true;
 }
 
@@ -339,7 +334,7 @@ void ReplaceSession::restoreWritten(const undo::OverwrittenFile& f) {
     ws_.ui_.showMessage(named + t.restoreNg + "\r\n" + error.what());
     return;
   }
-  if (now.size() != f.size || writtenHash(now) != f.hash) {
+  if (now.size() != f.size || saves::bytesHash(now) != f.hash) {
     ws_.ui_.showMessage(named + t.restoreNg + "\r\n" + t.changedSinceWrite);
     return;
   }
