@@ -112,9 +112,16 @@ std::optional<std::string> EditorDocument::saveTo(const std::string& path, std::
     port_.inform(formTexts().editorNotCp932);
     return std::nullopt;
   }
-  if (!readyToReplace(path, titleFile)) return std::nullopt;
+  std::optional<std::string> onDisk;
+  if (!readyToReplace(path, titleFile, onDisk)) return std::nullopt;
   try {
-    files::writeFile(path, encoded.bytes);
+    // A file that was there is replaced only while it still holds what was just read, asked about
+    // and copied: another program's save in between is never overwritten.
+    if (onDisk) {
+      files::writeFileIfUnchanged(path, *onDisk, encoded.bytes);
+    } else {
+      files::writeFile(path, encoded.bytes);
+    }
   } catch (const std::exception& e) {
     port_.inform(e.what());
     return std::nullopt;
@@ -123,11 +130,11 @@ std::optional<std::string> EditorDocument::saveTo(const std::string& path, std::
   return std::move(encoded.bytes);
 }
 
-bool EditorDocument::readyToReplace(const std::string& path, bool isTitleFile) {
+bool EditorDocument::readyToReplace(const std::string& path, bool isTitleFile, std::optional<std::string>& read) {
   const FormTexts& t = formTexts();
   const std::optional<FileId> id = fileId(path);
   if (!id) return true;  // nothing there to lose
-  std::string onDisk;
+  std::string& onDisk = read.emplace();
   try {
     onDisk = files::readFile(path);
   } catch (const std::exception& e) {

@@ -79,8 +79,9 @@ class EditorDocument {
   // read from it); returns the bytes written, or nullopt after reporting why nothing was.
   std::optional<std::string> saveTo(const std::string& path, std::string_view windowText, bool titleFile);
   // Before path is replaced: asks when the file is not what the editor read or wrote there, and
-  // keeps a copy of what it replaces. False when the save must not go on.
-  bool readyToReplace(const std::string& path, bool isTitleFile);
+  // keeps a copy of what it replaces. False when the save must not go on. read gets the bytes the
+  // file held, when there was one: the write replaces them only while they are still there.
+  bool readyToReplace(const std::string& path, bool isTitleFile, std::optional<std::string>& read);
   std::string copyFolder() const;
 
   EditorPort& port_;

@@ -243,7 +243,7 @@ void FileJoin::undoSave(const undo::Join& record) {
   if (files::fileExists(path) && !saves::stillHolds(path, record.file.size, record.file.hash)) {
     ws_.ui().showMessage(t.newFile + "\"" + path + "\"" + t.changedSinceSave);
   } else if (record.file.copied) {
-    saves::restoreReplaced(ws_.ui(), ws_.tempFolder(), path);
+    saves::restoreReplaced(ws_.ui(), ws_.tempFolder(), path, record.file.size, record.file.hash);
   } else if (!files::fileExists(path)) {
     ws_.ui().showMessage(t.newFile + "\"" + path + "\"" + t.notFound);
   } else {

@@ -278,12 +278,8 @@ std::string FileSplit::refusal(std::size_t p, const IdCount& ids) const {
 bool FileSplit::writtenBefore(std::size_t p, std::string& reason) const {
   auto it = written_.find(p);
   if (it == written_.end()) return false;
-  std::string now;
-  try {
-    now = files::readFile(plan_->pieces[p].name);
-  } catch (const files::FileError&) {
-  }
-  if (now.size() != it->second.size || saves::bytesHash(now) != it->second.hash) reason = texts().reasonChangedSinceWritten;
+  if (!saves::stillHolds(plan_->pieces[p].name, it->second.size, it->second.hash))
+    reason = texts().reasonChangedSinceWritten;
   return true;
 }
 
@@ -386,7 +382,7 @@ void FileSplit::undoSave(const undo::Split& record) {
       continue;
     }
     if (piece.copied) {
-      saves::restoreReplaced(ws_.ui(), ws_.tempFolder(), piece.path);
+      saves::restoreReplaced(ws_.ui(), ws_.tempFolder(), piece.path, piece.size, piece.hash);
       continue;
     }
     ws_.ui().showMessage(named + t.willDelete);

@@ -49,12 +49,23 @@ WriteResult writeSaved(const std::string& path, bool existed, std::string_view b
   return {true, true, {}};
 }
 
-void restoreReplaced(UiPort& ui, const std::string& tempFolder, const std::string& path) {
+void restoreReplaced(UiPort& ui, const std::string& tempFolder, const std::string& path, std::size_t size,
+                     std::uint64_t hash) {
   const WorkspaceTexts& t = texts();
   const std::string named = t.overwrittenFile + "\"" + path + "\"";
+  const std::string copy = files::tempCopyPath(tempFolder, path);
   try {
-    files::restoreCopy(files::tempCopyPath(tempFolder, path), path);
+    if (!files::fileExists(path)) {
+      files::restoreCopy(copy, path);
+    } else {
+      // Over the very bytes the save wrote, compared right before: an edit saved since is kept.
+      const std::string now = files::readFile(path);
+      if (now.size() != size || bytesHash(now) != hash) throw files::FileChangedError(path);
+      files::writeFileIfUnchanged(path, now, files::readFile(copy));
+    }
     ui.showMessage(named + t.restoreOk);
+  } catch (const files::FileChangedError&) {
+    ui.showMessage(t.newFile + "\"" + path + "\"" + t.changedSinceSave);
   } catch (const files::FileError& error) {
     ui.showMessage(named + t.restoreNg + "\r\n" + error.what());
   }

@@ -33,8 +33,10 @@ struct WriteResult {
 WriteResult writeSaved(const std::string& path, bool existed, std::string_view bytes, const std::string& tempFolder);
 
 // The undo of a save that replaced path: the copy kept before the save goes back, with a message
-// saying whether it did.
-void restoreReplaced(UiPort& ui, const std::string& tempFolder, const std::string& path);
+// saying whether it did, but only over what the save wrote there (size bytes hashing to hash); a
+// file that holds anything else by then is left alone and named.
+void restoreReplaced(UiPort& ui, const std::string& tempFolder, const std::string& path, std::size_t size,
+                     std::uint64_t hash);
 
 // A hash of what a save wrote, kept with its size in the undo record.
 std::uint64_t bytesHash(std::string_view bytes);
