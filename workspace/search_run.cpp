@@ -133,6 +133,14 @@ bool SearchRun::prepareRun(std::string& pattern) {
   return true;
 }
 
+// What a run decides at its start and keeps to its end: the mode, the case rule, the fuzzy option.
+void SearchRun::takeSettings() {
+  const Settings& s = ws_.settings;
+  regexp_ = s.UseRegExp;
+  options_ = SearchOptions{!regexp_, !s.CaseSensitive, s.FuzzyDic};
+  lineBreak_ = regexp_ ? kPatternLineBreak : std::string_view();
+}
+
 void SearchRun::RunSearch() {
   if (running_) return;
   std::string pattern;
@@ -144,9 +152,7 @@ void SearchRun::RunSearch() {
   } running(running_);
   stopRequested_ = false;
   skipped_.clear();
-  const Settings& s = ws_.settings;
-  regexp_ = s.UseRegExp;
-  lineBreak_ = regexp_ ? kPatternLineBreak : std::string_view();
+  takeSettings();
   FileSearcher& searcher = ws_.Grep2;
   // The searcher clears its Cancel flag when a file begins; a stop asked for in a pump sets it again.
   searcher.ProcessMessages = [this] {
@@ -155,7 +161,6 @@ void SearchRun::RunSearch() {
   };
   bool stopped = false;
   try {
-    options_ = SearchOptions{!regexp_, !s.CaseSensitive, s.FuzzyDic};
     searcher.SetPattern(pattern, options_);
     const CheckList& targets = ws_.CheckListBox1;
     const int n = targets.count();
@@ -199,10 +204,7 @@ void SearchRun::searchFile(const std::string& path) {
 void SearchRun::ShowSearchResults(const std::string& pattern, const std::vector<FoundFile>& found) {
   if (running_) return;
   clearResults();
-  const Settings& s = ws_.settings;
-  regexp_ = s.UseRegExp;
-  options_ = SearchOptions{!regexp_, !s.CaseSensitive, s.FuzzyDic};
-  lineBreak_ = regexp_ ? kPatternLineBreak : std::string_view();
+  takeSettings();
   for (const FoundFile& file : found) {
     if (file.lines.empty()) continue;
     stageFile(file.path);

@@ -50,6 +50,7 @@ class SearchRun {
  private:
   // The trigger's guard (with the history push in its order); whether the run may start.
   bool prepareRun(std::string& pattern);
+  void takeSettings();
   void searchFile(const std::string& path);
   void finishRun(const std::string& pattern, bool stopped);
   void clearResults();
